@@ -1,0 +1,3 @@
+#include "catalogue/selection_state.h"
+
+SelectionValues SelectionState;

@@ -1,0 +1,17 @@
+# Code that does not include <windows.h>: it is built into the program and also
+# natively on Linux (sanitizers, fuzzing). Keep both lists in step with the tree.
+set(VORLANE_PORTABLE_SOURCES
+    catalogue/catalogue_record.cpp
+    catalogue/track_text.cpp
+    catalogue/selection_state.cpp
+    rrbutton/button_model.cpp
+    rrbutton/button_states.cpp
+)
+
+# Tests of the code above; they build for Windows and natively.
+set(VORLANE_PORTABLE_TESTS
+    tests/catalogue/catalogue_record_test.cpp
+    tests/catalogue/track_text_test.cpp
+    tests/rrbutton/button_model_test.cpp
+    tests/rrbutton/button_states_test.cpp
+)

@@ -1,0 +1,20 @@
+# Cross-build for 32-bit Windows with mingw-w64 (posix thread model, which
+# GoogleTest needs for std::mutex).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+
+set(VORLANE_MINGW_PREFIX i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${VORLANE_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VORLANE_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${VORLANE_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${VORLANE_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# Test executables run under Wine.
+find_program(VORLANE_WINE wine)
+if(VORLANE_WINE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${VORLANE_WINE})
+endif()

@@ -1,0 +1,72 @@
+# Shared by run.sh, test.sh and the other scripts: the build, the Wine prefix
+# inside the build tree, and the Xvfb display and wineserver they start.
+# Source it; it defines functions and exports the Wine settings.
+
+VORLANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+VORLANE_BUILD=${VORLANE_BUILD:-$VORLANE_ROOT/build}
+
+export WINEPREFIX=$VORLANE_BUILD/wineprefix
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
+
+VORLANE_STARTED_PIDS=()
+
+vorlane_build() {
+    local werror=${1:-OFF}
+    cmake -S "$VORLANE_ROOT" -B "$VORLANE_BUILD" \
+        -DCMAKE_TOOLCHAIN_FILE="$VORLANE_ROOT/cmake/mingw-i686.cmake" \
+        -DVORLANE_WERROR="$werror" "${@:2}" >/dev/null
+    cmake --build "$VORLANE_BUILD" -j"$(nproc)"
+}
+
+# A prefix made once per build tree, with the dialog fonts Wine looks for.
+vorlane_prepare_prefix() {
+    [ -f "$WINEPREFIX/.vorlane-ready" ] && return 0
+    echo "Preparing the Wine prefix $WINEPREFIX (once)"
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+    touch "$WINEPREFIX/.vorlane-ready"
+}
+
+vorlane_display_free() {
+    [ ! -e "/tmp/.X$1-lock" ] && [ ! -e "/tmp/.X11-unix/X$1" ]
+}
+
+# Starts Xvfb on the first free display from 90 up; exports DISPLAY.
+# Optional argument: the screen depth (24 unless given).
+vorlane_start_xvfb() {
+    local depth=${1:-24} display=90
+    while ! vorlane_display_free "$display"; do display=$((display + 1)); done
+    Xvfb ":$display" -screen 0 "1024x768x$depth" -nolisten tcp >/dev/null 2>&1 &
+    VORLANE_STARTED_PIDS+=($!)
+    export DISPLAY=":$display"
+    for _ in $(seq 100); do
+        [ -e "/tmp/.X11-unix/X$display" ] && return 0
+        sleep 0.05
+    done
+    echo "Xvfb did not start on $DISPLAY" >&2
+    return 1
+}
+
+# A persistent wineserver and one warm-up process, so each later wine start is quick.
+vorlane_start_wineserver() {
+    wineserver -p
+    wine cmd /c exit >/dev/null 2>&1 || true
+}
+
+vorlane_stop_started() {
+    wineserver -k >/dev/null 2>&1 || true
+    local pid
+    for pid in "${VORLANE_STARTED_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${VORLANE_STARTED_PIDS[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    VORLANE_STARTED_PIDS=()
+}
