@@ -1,0 +1,74 @@
+#include "catalogue/exist.h"
+
+#include "catalogue/entry_rules.h"
+#include "catalogue/long_path.h"
+
+// Other programs may load Vorlane.exe and call EXIST without the C runtime's
+// start-up having run in it: nothing here relies on a constructed global.
+
+namespace {
+
+bool SearchFindsVisibleEntry(const std::string& pattern)
+{
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    bool found = false;
+    do {
+        found = IsVisibleEntry(entry.cFileName, entry.dwFileAttributes);
+    } while (!found && FindNextFileA(search, &entry));
+    FindClose(search);
+    return found;
+}
+
+bool SearchFindsVisibleEntry(const std::wstring& pattern)
+{
+    WIN32_FIND_DATAW entry;
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    bool found = false;
+    do {
+        found = IsVisibleEntry(entry.cFileName, entry.dwFileAttributes);
+    } while (!found && FindNextFileW(search, &entry));
+    FindClose(search);
+    return found;
+}
+
+bool VisibleEntryExists(const std::string& name)
+{
+    const bool wholeFolder = NamesFolderContents(name);
+    const std::string pattern = wholeFolder ? name + FolderContentsPattern : name;
+    if (!NeedsExtendedPath(pattern))
+        return SearchFindsVisibleEntry(pattern);
+
+    // Too long for the ANSI functions. The folder pattern goes on after the
+    // name is made full: the extended-length form is taken literally.
+    std::wstring extended = ExtendedLengthPath(name);
+    if (extended.empty())
+        return false;
+    if (wholeFolder) {
+        if (name.back() == '\\' && extended.back() != L'\\')
+            extended += L'\\';
+        extended += L"*.*";
+    }
+    return SearchFindsVisibleEntry(extended);
+}
+
+}  // namespace
+
+extern "C" int WINAPI EXIST(const char* const* nameHandle)
+{
+    const std::string name = TextOfByteCountedString(nameHandle ? *nameHandle : nullptr);
+    if (name.empty())
+        return 0;
+    return VisibleEntryExists(name) ? -1 : 0;
+}
+
+bool CatalogueExists(const std::string& fullName)
+{
+    const ByteCountedString name(fullName);
+    const char* handle = name.Handle();
+    return EXIST(&handle) != 0;
+}
