@@ -1,0 +1,314 @@
+#include "rrbutton/button_model.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "rrbutton/rrbutton_messages.h"
+
+namespace rrb {
+
+namespace {
+
+constexpr Color kChannelsMask = 0x00FFFFFFu;
+constexpr std::uint32_t kDrawTextModifyString = 0x00010000u;  // DT_MODIFYSTRING
+constexpr int kRasterCapsPalette = 0x0100;                    // RC_PALETTE
+constexpr int kMaxPaletteColors = 256;
+
+// Adds delta to each of the three colour channels, keeping each within 0..255
+// so that no channel carries into its neighbour.
+Color ShiftChannels(Color color, int delta) {
+    Color result = color & ~kChannelsMask;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int channel = static_cast<int>((color >> shift) & 0xFFu);
+        const int moved = std::clamp(channel + delta, 0, 255);
+        result |= static_cast<Color>(moved) << shift;
+    }
+    return result;
+}
+
+bool IsBlackOrWhite(Color color) {
+    return color == kBlack || color == kWhite;
+}
+
+}  // namespace
+
+bool operator==(const Rect& a, const Rect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+bool operator!=(const Rect& a, const Rect& b) {
+    return !(a == b);
+}
+
+bool operator==(const Point& a, const Point& b) {
+    return a.x == b.x && a.y == b.y;
+}
+
+bool operator!=(const Point& a, const Point& b) {
+    return !(a == b);
+}
+
+Rect OffsetRect(const Rect& rect, int dx, int dy) {
+    return Rect{rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
+}
+
+// ---- Colours -------------------------------------------------------------
+
+Color Lighter(Color color) {
+    return ShiftChannels(color, 8);
+}
+
+Color Darker(Color color) {
+    return ShiftChannels(color, -16);
+}
+
+Color PaletteRelative(Color color) {
+    return PlainColor(color) | kPaletteRelativeMarker;
+}
+
+Color PlainColor(Color color) {
+    return color & kChannelsMask;
+}
+
+Color CreationFaceColor(Color systemFace) {
+    return IsBlackOrWhite(systemFace) ? systemFace : Lighter(systemFace);
+}
+
+Color FollowSystemFace(Color faceColor, Color previousKey, Color systemFace) {
+    const Color face = PlainColor(faceColor);
+    if (previousKey == kNoFaceKey) {
+        return face;
+    }
+    const Color key = PlainColor(previousKey);
+    const Color newFace = PlainColor(systemFace);
+    // Under black or white the creation rule used the system colour itself,
+    // and lighter(white) is white again: only the colour itself can follow.
+    if (IsBlackOrWhite(key)) {
+        return face == key ? newFace : face;
+    }
+    if (face == Lighter(key)) {
+        return Lighter(newFace);
+    }
+    if (face == key) {
+        return newFace;
+    }
+    return face;
+}
+
+bool IsPaletteDisplay(int rasterCaps, int numColors, int sizePalette) {
+    if ((rasterCaps & kRasterCapsPalette) == 0) {
+        return false;
+    }
+    if (numColors == -1) {
+        return sizePalette >= 1 && sizePalette <= kMaxPaletteColors;
+    }
+    return numColors >= 0 && numColors <= kMaxPaletteColors;
+}
+
+ColorRebuildPlan PlanColorRebuild(const ColorRebuildInput& input) {
+    ColorRebuildPlan plan{};
+    const Color face = FollowSystemFace(input.faceColor, input.paletteFaceKey, input.systemFace);
+    plan.paletteEntries = {face, Darker(PlainColor(input.systemFace)), PlainColor(input.infoBackground),
+                           PlainColor(input.scrollbar)};
+    plan.paletteFaceKey = input.systemFace;
+    plan.makePalette = input.paletteDisplay;
+    plan.storedEntries = plan.paletteEntries;
+    plan.faceColor = face;
+    if (plan.makePalette) {
+        for (Color& entry : plan.storedEntries) {
+            entry = PaletteRelative(entry);
+        }
+        plan.faceColor = plan.storedEntries[0];
+    }
+    return plan;
+}
+
+// ---- Region ----------------------------------------------------------------
+
+Rect SizeRuleRegion(int width, int height) {
+    return Rect{0, 0, width + 1, height + 1};
+}
+
+Rect CornerRuleRegion(int width, int height) {
+    return Rect{-1, -1, width + 2, height + 2};
+}
+
+int ClampCorner(int requested) {
+    return std::max(requested, 0);
+}
+
+// ---- Frame -----------------------------------------------------------------
+
+Look ChooseLook(int fixedLook, int drawState, bool isDefault) {
+    if (fixedLook == 2 || (fixedLook == 0 && (drawState == 1 || (isDefault && drawState == 0)))) {
+        return Look::Raised;
+    }
+    if (fixedLook == 3 || (fixedLook == 0 && drawState == 2)) {
+        return Look::Sunken;
+    }
+    return Look::Flat;
+}
+
+unsigned NotificationMessage(FrameNotification notification) {
+    switch (notification) {
+        case FrameNotification::Raised:
+            return RRBN_RAISED;
+        case FrameNotification::Sunken:
+            return RRBN_SUNKEN;
+        case FrameNotification::Flat:
+            return RRBN_FLAT;
+        case FrameNotification::None:
+            break;
+    }
+    return 0;
+}
+
+Rect RingRect(const Ring& ring, int width, int height) {
+    return Rect{ring.a, ring.a, width - ring.k, height - ring.k};
+}
+
+FramePlan PlanFrame(const FrameInput& input) {
+    FramePlan plan{};
+    plan.look = ChooseLook(input.fixedLook, input.drawState, input.isDefault);
+    const bool focused = input.clickable != 0 && input.hasFocus;
+    const auto addRing = [&plan](int a, int k, Color color) { plan.rings[plan.ringCount++] = Ring{a, k, color}; };
+
+    switch (plan.look) {
+        case Look::Raised:
+            plan.notification = FrameNotification::Raised;
+            addRing(0, 1, input.highlight);
+            addRing(1, 0, input.shadow);
+            addRing(1, 1, input.faceColor);
+            if (focused && (input.isDefault || input.fixedLook != 0)) {
+                addRing(2, 2, input.darkerShade);
+            }
+            break;
+        case Look::Sunken:
+            plan.notification = FrameNotification::Sunken;
+            addRing(1, 0, input.highlight);
+            addRing(0, 1, input.shadow);
+            addRing(1, 1, input.faceColor);
+            if (focused && input.fixedLook != 0) {
+                addRing(2, 2, input.infoBackground);
+            }
+            break;
+        case Look::Flat:
+            // The default button keeps quiet about its flat look.
+            plan.notification = input.isDefault ? FrameNotification::None : FrameNotification::Flat;
+            addRing(0, input.fixedLook == 0 ? 1 : 0, input.faceColor);
+            if (focused && !input.isDefault) {
+                addRing(0, 1, input.fixedLook == 0 ? kFlatFocusGreen : input.darkerShade);
+            }
+            break;
+    }
+    return plan;
+}
+
+// ---- Image placement -----------------------------------------------------
+
+int RoundHalfEven(double value) {
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    double rounded = below;
+    if (fraction > 0.5) {
+        rounded = below + 1.0;
+    } else if (fraction == 0.5) {
+        rounded = std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+    }
+    return static_cast<int>(rounded);
+}
+
+Point ImageOrigin(const ImageLayout& layout, int width, int height) {
+    const int left = layout.marginLeft;
+    const int top = layout.marginTop;
+    const int right = width - layout.width - layout.marginRight;
+    const int bottom = height - layout.height - layout.marginBottom;
+    // The margin joins before rounding, so it can move a half to the other neighbour.
+    const int centreX = RoundHalfEven((width - layout.width) / 2.0 + layout.marginLeft);
+    const int centreY = RoundHalfEven((height - layout.height) / 2.0 + layout.marginTop);
+
+    switch (layout.placement) {
+        case -1:
+            return Point{left, top};
+        case -2:
+            return Point{centreX, top};
+        case -3:
+            return Point{right, top};
+        case -4:
+            return Point{left, centreY};
+        case -5:
+            return Point{centreX, centreY};
+        case -6:
+            return Point{right, centreY};
+        case -7:
+            return Point{left, bottom};
+        case -8:
+            return Point{centreX, bottom};
+        case -9:
+            return Point{right, bottom};
+        default:
+            return Point{layout.x, layout.y};
+    }
+}
+
+// ---- Caption ----------------------------------------------------------------
+
+CaptionRects PlanCaptionRects(const TextMargins& margins, int fixedLook, int width, int height) {
+    const Rect normal{margins.left, margins.top, width - margins.right, height - margins.bottom};
+    const Rect pressed = fixedLook == 0 ? OffsetRect(normal, 1, 1) : normal;
+    return CaptionRects{normal, pressed};
+}
+
+Rect ShadowRect(const Rect& captionRect) {
+    return OffsetRect(captionRect, 1, 1);
+}
+
+std::uint32_t DrawTextFlags(std::uint32_t textFormat) {
+    return textFormat & ~kDrawTextModifyString;
+}
+
+// ---- Content per state ------------------------------------------------------
+
+ContentPlan PlanContent(const ContentInput& input) {
+    const ImageSlotsSet& set = input.images;
+    // Without a normal image no placement is computed and any image goes to (0, 0).
+    const Point origin = set.normal ? input.imageOrigin : Point{0, 0};
+    const CaptionRects& rects = input.captionRects;
+
+    ContentPlan plan{};
+    plan.image = ImageSlot::None;
+    plan.imageAt = origin;
+    plan.drawShadow = input.textShadow;
+    plan.shadowColor = input.highlight;
+    plan.captionRect = rects.normal;
+
+    if (input.drawState == 2) {
+        plan.image = set.pressed ? ImageSlot::Pressed
+                     : set.hot   ? ImageSlot::Hot
+                     : set.normal ? ImageSlot::Normal
+                                  : ImageSlot::None;
+        if (input.fixedLook == 0 && !input.imageNoShift) {
+            plan.imageAt = Point{origin.x + 1, origin.y + 1};
+        }
+        plan.captionColor = input.pressedTextColor;
+        plan.captionRect = rects.pressed;
+    } else if (input.drawState == 1) {
+        plan.image = set.hot       ? ImageSlot::Hot
+                     : set.pressed ? ImageSlot::Pressed
+                     : set.normal  ? ImageSlot::Normal
+                                   : ImageSlot::None;
+        plan.captionColor = input.hotTextColor;
+    } else if (input.enabled) {
+        plan.image = set.normal ? ImageSlot::Normal : ImageSlot::None;
+        plan.captionColor = input.textColor;
+    } else {
+        // Engraved: highlight one pixel right and down, then the shadow colour in place.
+        plan.image = !set.normal ? ImageSlot::None : set.disabled ? ImageSlot::Disabled : ImageSlot::Normal;
+        plan.drawShadow = true;
+        plan.captionColor = input.shadow;
+    }
+    plan.shadowRect = ShadowRect(plan.captionRect);
+    return plan;
+}
+
+}  // namespace rrb

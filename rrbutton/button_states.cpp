@@ -1,0 +1,271 @@
+#include "rrbutton/button_states.h"
+
+#include <cassert>
+
+namespace rrb {
+
+namespace {
+
+using A = ButtonAction;
+
+Reaction Unchanged(const ButtonState& state, MessageResult result) {
+    return Reaction{state, ActionList{}, result};
+}
+
+Reaction OnMouseMove(const ButtonState& state, const Observations& seen) {
+    Reaction reaction = Unchanged(state, MessageResult::Default);
+    ButtonState& next = reaction.state;
+    ActionList& actions = reaction.actions;
+
+    if (IsPassive(state.fixedLook, state.clickable)) {
+        if (seen.pointerInButton && !seen.cursorIsButtonCursor) {
+            actions.Add(A::SetButtonCursor);
+        }
+        reaction.result = MessageResult::Zero;
+        return reaction;
+    }
+    if (state.pressSource == kSpacePress) {
+        return reaction;
+    }
+    if (seen.pointerInButton) {
+        if (!seen.cursorIsButtonCursor) {
+            actions.Add(A::SetButtonCursor);
+        }
+        if (!state.hoverTimerRunning && state.fixedLook == 0) {
+            next.hoverTimerRunning = true;
+            actions.Add(A::StartHoverTimer);
+        }
+        if (state.pressSource != kNoPress) {
+            if (state.drawState != kDrawPressed) {
+                next.drawState = kDrawPressed;
+                actions.Add(A::Repaint);
+            }
+        } else if (state.drawState != kDrawHot) {
+            // A fixed-look button never shows the hot look, but is repainted
+            // at every move over it.
+            next.drawState = state.fixedLook != 0 ? kDrawNormal : kDrawHot;
+            actions.Add(A::Repaint);
+        }
+        return reaction;
+    }
+    // Pointer away: captured, or over a cut-off corner.
+    if (seen.cursorIsButtonCursor) {
+        actions.Add(A::SetArrowCursor);
+    }
+    if (state.drawState != kDrawNormal) {
+        next.drawState = kDrawNormal;
+        actions.Add(A::Repaint);
+    }
+    return reaction;
+}
+
+Reaction OnLButtonDown(const ButtonState& state, const Observations& seen) {
+    if (!seen.pointerInButton) {
+        return Unchanged(state, MessageResult::Default);
+    }
+    Reaction reaction = Unchanged(state, MessageResult::Zero);
+    ActionList& actions = reaction.actions;
+    actions.Add(A::SetCapture);
+    if (IsPassive(state.fixedLook, state.clickable)) {
+        return reaction;  // the capture stays until the release
+    }
+    if (state.pressSource == kSpacePress) {
+        reaction.result = MessageResult::Default;
+        return reaction;
+    }
+    reaction.state.pressSource = kMousePress;
+    reaction.state.drawState = kDrawPressed;
+    const bool takesFocus = state.fixedLook == 0 || (state.fixedLook > 0 && state.clickable == 1);
+    if (takesFocus && !seen.hasFocus) {
+        actions.Add(A::TakeFocus);
+        actions.Add(A::RestorePressedLook);
+    }
+    actions.Add(A::Repaint);
+    return reaction;
+}
+
+Reaction OnLButtonUp(const ButtonState& state, const Observations& seen) {
+    Reaction reaction = Unchanged(state, MessageResult::Zero);
+    ActionList& actions = reaction.actions;
+    actions.Add(A::ReleaseCapture);
+    if (IsPassive(state.fixedLook, state.clickable) || state.pressSource == kNoPress) {
+        return reaction;
+    }
+    const int previousDrawState = state.drawState;
+    if (seen.pointerInButton) {
+        reaction.state.drawState = state.fixedLook == 0 ? kDrawHot : kDrawNormal;
+    } else {
+        reaction.state.drawState = kDrawNormal;
+    }
+    reaction.state.pressSource = kNoPress;
+    actions.Add(A::Repaint);
+    // The look at release decides: pressed while the pointer stayed over the
+    // button, normal once a move or a timer tick saw it leave.
+    if (previousDrawState != kDrawNormal && seen.enabled) {
+        actions.Add(A::Click);
+    }
+    return reaction;
+}
+
+Reaction OnKeyDown(const ButtonState& state, unsigned virtualKey) {
+    Reaction reaction = Unchanged(state, MessageResult::Default);
+    // A passive button can hold the focus when nothing else takes it; it
+    // still never presses nor clicks.
+    if (state.pressSource != kNoPress || IsPassive(state.fixedLook, state.clickable)) {
+        return reaction;
+    }
+    if (virtualKey == kVirtualKeyReturn) {
+        reaction.actions.Add(A::Click);
+    } else if (virtualKey == kVirtualKeySpace) {
+        reaction.state.drawState = kDrawPressed;
+        reaction.state.pressSource = kSpacePress;
+        reaction.actions.Add(A::Repaint);
+    }
+    return reaction;
+}
+
+Reaction OnKeyUp(const ButtonState& state, const Observations& seen) {
+    Reaction reaction = Unchanged(state, MessageResult::Default);
+    if (state.pressSource != kSpacePress) {
+        return reaction;
+    }
+    reaction.state.pressSource = kNoPress;
+    if (IsPassive(state.fixedLook, state.clickable)) {
+        return reaction;  // became passive during the press: end it quietly
+    }
+    reaction.state.drawState = kDrawNormal;
+    ActionList& actions = reaction.actions;
+    if (state.drawState != kDrawNormal) {
+        actions.Add(A::Repaint);
+        if (seen.enabled) {
+            actions.Add(A::Click);
+        }
+        actions.Add(A::ResetLook);
+    }
+    actions.Add(A::Repaint);
+    return reaction;
+}
+
+Reaction OnTimer(const ButtonState& state, const Observations& seen) {
+    Reaction reaction = Unchanged(state, MessageResult::Default);
+    if (seen.pointerInButton) {
+        return reaction;
+    }
+    reaction.state.hoverTimerRunning = false;
+    reaction.actions.Add(A::KillHoverTimer);
+    // A passive button keeps the look its fixed look gave it.
+    if (!IsPassive(state.fixedLook, state.clickable)) {
+        reaction.state.drawState = kDrawNormal;
+        reaction.actions.Add(A::Repaint);
+    }
+    return reaction;
+}
+
+Reaction OnSetFocus(const ButtonState& state, const Observations& seen) {
+    Reaction reaction = Unchanged(state, MessageResult::Zero);
+    reaction.state.drawState = kDrawNormal;
+    if (IsPassive(state.fixedLook, state.clickable)) {
+        reaction.actions.Add(seen.shiftDown ? A::PassFocusBackward : A::PassFocusForward);
+    }
+    reaction.actions.Add(A::Repaint);
+    return reaction;
+}
+
+Reaction OnKillFocus(const ButtonState& state) {
+    // A press in progress is cancelled; the mouse capture stays.
+    Reaction reaction = Unchanged(state, MessageResult::Zero);
+    reaction.state.drawState = kDrawNormal;
+    reaction.state.pressSource = kNoPress;
+    reaction.actions.Add(A::Repaint);
+    return reaction;
+}
+
+}  // namespace
+
+ActionList::ActionList(std::initializer_list<ButtonAction> actions) {
+    for (ButtonAction action : actions) {
+        Add(action);
+    }
+}
+
+void ActionList::Add(ButtonAction action) {
+    assert(count_ < kCapacity && "no reaction needs more actions");
+    if (count_ < kCapacity) {
+        actions_[count_++] = action;
+    }
+}
+
+bool ActionList::Contains(ButtonAction action) const {
+    for (ButtonAction listed : *this) {
+        if (listed == action) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool operator==(const ActionList& a, const ActionList& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool operator!=(const ActionList& a, const ActionList& b) {
+    return !(a == b);
+}
+
+bool IsPassive(int fixedLook, int clickable) {
+    return fixedLook > 0 && clickable == 0;
+}
+
+Reaction ReactToEvent(const ButtonState& state, ButtonEvent event, unsigned virtualKey, const Observations& seen) {
+    switch (event) {
+        case ButtonEvent::MouseMove:
+            return OnMouseMove(state, seen);
+        case ButtonEvent::LButtonDown:
+            return OnLButtonDown(state, seen);
+        case ButtonEvent::LButtonDblClk: {
+            Reaction reaction = OnLButtonDown(state, seen);
+            reaction.result = MessageResult::Zero;
+            return reaction;
+        }
+        case ButtonEvent::LButtonUp:
+            return OnLButtonUp(state, seen);
+        case ButtonEvent::KeyDown:
+            return OnKeyDown(state, virtualKey);
+        case ButtonEvent::KeyUp:
+            return OnKeyUp(state, seen);
+        case ButtonEvent::Timer:
+            return OnTimer(state, seen);
+        case ButtonEvent::SetFocus:
+            return OnSetFocus(state, seen);
+        case ButtonEvent::KillFocus:
+            return OnKillFocus(state);
+    }
+    return Unchanged(state, MessageResult::Default);
+}
+
+int DrawStateAfterTakingFocus(int drawState, int pressSource) {
+    return pressSource == kMousePress ? kDrawPressed : drawState;
+}
+
+DlgCodeAnswer AnswerDlgCode(const DlgCodeQuery& query) {
+    if (query.fixedLook != 0 && query.clickable == 0) {
+        return DlgCodeAnswer::Default;
+    }
+    if (query.hasMessage && query.messageIsKeyDownOrChar && query.messageWParam == kVirtualKeyReturn) {
+        return DlgCodeAnswer::WantAllKeys;
+    }
+    if (!query.hasMessage && query.fixedLook == 0) {
+        return DlgCodeAnswer::ButtonUndefPush;
+    }
+    return DlgCodeAnswer::Default;
+}
+
+}  // namespace rrb
