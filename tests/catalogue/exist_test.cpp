@@ -58,28 +58,6 @@ protected:
 
 }  // namespace
 
-TEST(EntryRules, CountOnlyVisibleEntriesOtherThanTheDotEntries)
-{
-    EXPECT_TRUE(IsVisibleEntry("Vorlane.csv", FILE_ATTRIBUTE_ARCHIVE));
-    EXPECT_TRUE(IsVisibleEntry("Vorlane.csv", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
-    EXPECT_TRUE(IsVisibleEntry("Music", FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_TRUE(IsVisibleEntry("...", FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_TRUE(IsVisibleEntry(".profile", FILE_ATTRIBUTE_NORMAL));
-    EXPECT_FALSE(IsVisibleEntry(".", FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_FALSE(IsVisibleEntry("..", FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_FALSE(IsVisibleEntry("Vorlane.csv", FILE_ATTRIBUTE_HIDDEN));
-    EXPECT_FALSE(IsVisibleEntry("Vorlane.csv", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
-    EXPECT_FALSE(IsVisibleEntry("Music", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN));
-    EXPECT_TRUE(IsVisibleEntry(L"Vorlane.csv", FILE_ATTRIBUTE_NORMAL));
-    EXPECT_FALSE(IsVisibleEntry(L"..", FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_FALSE(IsVisibleEntry(L"Vorlane.csv", FILE_ATTRIBUTE_HIDDEN));
-
-    EXPECT_TRUE(NamesFolderContents("C:"));
-    EXPECT_TRUE(NamesFolderContents("C:\\Music\\"));
-    EXPECT_FALSE(NamesFolderContents("C:\\Music"));
-    EXPECT_FALSE(NamesFolderContents(""));
-}
-
 TEST(EntryRules, ByteCountedStringsAreLaidOutAsTheSystemMakesThem)
 {
     const std::string name = "C:\\Music\\Vorlane.csv";
