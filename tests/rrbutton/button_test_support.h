@@ -1,0 +1,69 @@
+// Helpers for the round-rect button tests: a parent window, a recorder of the
+// messages buttons receive, and image files written on the spot.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A visible window that buttons are made in: a child of one top-level window
+// shared by all tests, destroyed with the buttons in it at the end.
+class TestParent {
+public:
+    TestParent();
+    ~TestParent();
+    TestParent(const TestParent&) = delete;
+    TestParent& operator=(const TestParent&) = delete;
+
+    HWND Handle() const { return window_; }
+
+private:
+    HWND window_;
+};
+
+// Dispatches whatever is queued for this thread.
+void PumpMessages();
+
+// One message as a button received it. For the image loading messages, text
+// holds the name they carried (empty for an integer id).
+struct ReceivedMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    std::string text;
+};
+
+bool operator==(const ReceivedMessage& a, const ReceivedMessage& b);
+void PrintTo(const ReceivedMessage& message, std::ostream* out);
+
+// Records, while it lives, the private messages (WM_USER and up), BM_SETIMAGE
+// and WM_SETFONT sent to any RRBUTTON window of this thread, in order.
+class ButtonMessageRecorder {
+public:
+    ButtonMessageRecorder();
+    ~ButtonMessageRecorder();
+    ButtonMessageRecorder(const ButtonMessageRecorder&) = delete;
+    ButtonMessageRecorder& operator=(const ButtonMessageRecorder&) = delete;
+
+    const std::vector<ReceivedMessage>& Messages() const { return messages_; }
+    bool Received(UINT message) const;
+    void Clear() { messages_.clear(); }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK hook_;
+    std::vector<ReceivedMessage> messages_;
+};
+
+// A 16 x 16 icon file (32 bits per pixel with a mask) and a 16 x 16 bitmap
+// file (24 bits per pixel); false when the file cannot be written.
+bool WriteIconFile(const std::string& path);
+bool WriteBitmapFile(const std::string& path);
+
+// A 75 x 23 button at (10, 10) of the parent, visible, with control id 1001.
+HWND CreateTestButton(HWND parent, const char* text = "Caption", int width = 75, int height = 23);
+
+// Whether a region covers exactly the pixels of
+// CreateRoundRectRgn(left, top, right, bottom, corner, corner).
+bool RegionIs(HRGN region, int left, int top, int right, int bottom, int corner);
