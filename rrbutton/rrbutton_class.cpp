@@ -102,6 +102,9 @@ RRButtonRecord* RecordOf(HWND button) {
 namespace rrb {
 
 LRESULT OnCreate(HWND hWnd) {
+    if (RecordOf(hWnd)) {
+        return 0;  // a WM_CREATE sent by hand must not replace, and so leak, the record
+    }
     auto* record =
         static_cast<RRButtonRecord*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(RRButtonRecord)));
     if (!record) {
