@@ -21,29 +21,6 @@ TEST(DialogStyle, ChildDialogBecomesPopupWithoutOwner)
     EXPECT_EQ(0x80000054u, AdjustDialogStyle(0xC0000001, false));
 }
 
-TEST(ControlStyle, DefaultsOfEachKind)
-{
-    struct Case {
-        ControlKind kind;
-        const char* className;
-        std::uint32_t style;
-        std::uint32_t exStyle;
-    };
-    const Case cases[] = {
-        {ControlKind::PushButton, "BUTTON", 0x50010000, 0},
-        {ControlKind::CheckBox, "BUTTON", 0x50010003, 0},
-        {ControlKind::GroupBox, "BUTTON", 0x50000007, 0},
-        {ControlKind::Label, "STATIC", 0x50000000, 0},
-        {ControlKind::TextBox, "EDIT", 0x50010080, 0x200},  // border turned into a sunken edge
-    };
-    for (const Case& c : cases) {
-        const ControlStyles styles = AdjustControlStyles(c.kind, 0, 0);
-        EXPECT_EQ(c.style, styles.style) << c.className;
-        EXPECT_EQ(c.exStyle, styles.exStyle) << c.className;
-        EXPECT_EQ(std::string(c.className), ControlClassName(c.kind));
-    }
-}
-
 TEST(ControlStyle, SetAndClearedBitsApplyToGivenStyles)
 {
     // A check box stays an automatic check box without pop-up or border bits.
@@ -62,13 +39,6 @@ TEST(ControlStyle, SetAndClearedBitsApplyToGivenStyles)
     EXPECT_EQ(0x50800000u, AdjustControlStyles(ControlKind::Label, 0x00800000, 0).style);
 }
 
-TEST(ControlStyle, DefPushButtonStyleMakesDefaultButton)
-{
-    EXPECT_TRUE(MakesDefaultButton(ControlKind::PushButton, 0x50010001));
-    EXPECT_FALSE(MakesDefaultButton(ControlKind::PushButton, 0x50010000));
-    EXPECT_FALSE(MakesDefaultButton(ControlKind::CheckBox, 0x50010003));
-}
-
 TEST(DialogTemplate, HeaderTitleAndFontBlock)
 {
     const std::vector<std::uint16_t> words = BuildDialogTemplate(0x86CF0054, 0x00010008, 162, -3, 238, 175);
@@ -77,17 +47,6 @@ TEST(DialogTemplate, HeaderTitleAndFontBlock)
         expected.push_back(static_cast<std::uint16_t>(c));
     expected.push_back(0);
     EXPECT_EQ(expected, words);
-}
-
-TEST(DialogShowCommand, FollowsMaximizeThenMinimize)
-{
-    EXPECT_EQ(3, ShowCommandForStyle(0x01000000));
-    EXPECT_EQ(3, ShowCommandForStyle(0x21000000));  // both: maximized wins
-    EXPECT_EQ(6, ShowCommandForStyle(0x20000000));
-    EXPECT_EQ(5, ShowCommandForStyle(0x16CF0054));
-    EXPECT_EQ(2, SizeTypeForShowCommand(3));
-    EXPECT_EQ(1, SizeTypeForShowCommand(6));
-    EXPECT_EQ(0, SizeTypeForShowCommand(5));
 }
 
 TEST(PixelScale, RoundsToNearestUnitHalvesUp)
