@@ -1,0 +1,150 @@
+#include "shell/main_window.h"
+
+#include <string>
+
+#include "catalogue/drop_paths.h"
+#include "catalogue/selection_state.h"
+#include "rrbutton/rrbutton.h"
+#include "shell/control_ids.h"
+#include "shell/data_selection.h"
+#include "shell/dialog/dialog_layer.h"
+
+HWND MainWindow = nullptr;
+
+namespace {
+
+// The focus to give back when the window is activated again.
+const char kSavedFocusProperty[] = "Vorlane.SavedFocus";
+
+constexpr DWORD kMainWindowStyle = 0x16CF0054;    // visible overlapped window, clipping, font, 3D look
+constexpr DWORD kMainWindowExStyle = 0x00010008;  // control parent, topmost
+constexpr DWORD kLogBoxStyle = 0x50311084;        // multi-line, both scroll bars, tab stop
+constexpr DWORD kHintLabelStyle = 0x50001001;     // sunken, centred
+constexpr DWORD kPictureButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+constexpr int kPictureSize = 48;                  // pixels, whatever the font
+
+void ConfigurePictureButton(HWND button)
+{
+    SendMessageA(button, RRBM_SETCORNER, 10, 0);
+    SendMessageA(button, RRBM_LOADIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>("ICON2"));
+    SendMessageA(button, RRBM_LOADHOTIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>("ICON3"));
+    SendMessageA(button, RRBM_LOADPRESSEDIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>("ICON2"));
+    SendMessageA(button, RRBM_LOADDISABLEDIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>("ICON3"));
+    // After the loads: loading the normal picture resets the drawn size.
+    SendMessageA(button, RRBM_SETIMAGESIZE, kPictureSize, kPictureSize);
+    SendMessageA(button, RRBM_SETIMAGEPOS, 1, 1);
+    SendMessageA(button, RRBM_SETIMAGENOSHIFT, 1, 0);
+    SetWindowPos(button, HWND_TOP, 0, 0, kPictureSize, kPictureSize, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+void OnDropFiles(HWND window, HDROP drop)
+{
+    if (ReadDroppedFiles(drop)) {
+        TrackTextFromDrop();
+        SelectionState.DropPending = 1;
+    }
+    DragFinish(drop);
+    NormaliseTrackText();
+    ShowDataSelection(window);
+}
+
+void OnActivationChange(HWND window, bool activated)
+{
+    if (!activated) {
+        SetPropA(window, kSavedFocusProperty, GetFocus());
+        return;
+    }
+    HWND saved = static_cast<HWND>(RemovePropA(window, kSavedFocusProperty));
+    if (saved)
+        SetFocus(saved);
+}
+
+void OnCommand(HWND window, int controlId, int notification, HWND control)
+{
+    // The control that sent a click gets the focus; commands without a
+    // control of this window (Esc, a close from elsewhere) leave it alone.
+    if ((notification == 0 || notification == 1) && control && IsChild(window, control))
+        SetFocus(control);
+
+    switch (controlId) {
+    case AddButtonId:
+        NormaliseTrackText();
+        ShowDataSelection(window);
+        break;
+    case ExitButtonId:
+        CloseDialog(window, 0);
+        break;
+    case AboutButtonId:
+        ShowAbout(window, WM_COMMAND, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void OnSize(HWND window, UINT sizeType, int clientWidth, int clientHeight)
+{
+    if (sizeType == SIZE_MINIMIZED)
+        return;
+    const POINT logBoxAt = GetControlLocation(window, LogBoxId);
+    const POINT client = PixelsToUnits(window, clientWidth, clientHeight);
+    SetControlSize(window, LogBoxId, client.x, client.y - logBoxAt.y);
+}
+
+}  // namespace
+
+int ReadDroppedFiles(HDROP drop)
+{
+    SelectionState.DroppedFiles.clear();
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    if (count == 0)
+        return 0;
+    SelectionState.DroppedFiles.resize(count);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        std::string path(length + 1, '\0');
+        const UINT copied = DragQueryFileA(drop, i, &path[0], length + 1);
+        path.resize(copied);
+        SelectionState.DroppedFiles[i] = std::move(path);
+    }
+    return 1;
+}
+
+INT_PTR MainWindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_DROPFILES:
+        OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
+        break;
+    case WM_NCACTIVATE:
+        OnActivationChange(window, wParam != 0);
+        break;
+    case WM_COMMAND:
+        OnCommand(window, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        break;
+    case WM_SIZE:
+        OnSize(window, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        break;
+    case WM_NCDESTROY:
+        RemovePropA(window, kSavedFocusProperty);
+        break;
+    default:
+        break;
+    }
+    return 0;  // the default dialog processing always follows
+}
+
+INT_PTR RunMainWindow(HWND owner)
+{
+    MainWindow = NewDialog(owner, "Vorlane", 0, 0, 155, 135, kMainWindowStyle, kMainWindowExStyle);
+    SetDialogIcon(MainWindow, "ICON1");
+    AddControl(ControlKind::TextBox, MainWindow, LogBoxId, "", 2, 49, 145, 77, kLogBoxStyle, WS_EX_CLIENTEDGE);
+    AddControl(ControlKind::PushButton, MainWindow, AddButtonId, "Add", 67, 7, 47, 16, 0, 0);
+    AddControl(ControlKind::PushButton, MainWindow, ExitButtonId, "Exit", 67, 26, 47, 16, 0, 0);
+    AddControl(ControlKind::Label, MainWindow, HintLabelId, "Drag and Drop MP3 File onto any part of Program.", 8, 8,
+               51, 34, kHintLabelStyle, 0);
+    CreateRRButton(MainWindow, AboutButtonId, "", 120, 10, kPictureSize, kPictureSize, kPictureButtonStyle, 0, TRUE);
+    ConfigurePictureButton(GetDlgItem(MainWindow, AboutButtonId));
+    DragAcceptFiles(MainWindow, TRUE);
+    return ShowDialogModal(MainWindow, MainWindowCallback);
+}
