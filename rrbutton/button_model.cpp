@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "rrbutton/rrbutton_messages.h"
 
@@ -30,6 +31,17 @@ bool IsBlackOrWhite(Color color) {
     return color == kBlack || color == kWhite;
 }
 
+// Margins, sizes and positions are whatever ints the application sends, so
+// sums of them are taken in 64 bits and stop at the ends of the int range.
+int ClampToInt(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
+int Sum(std::int64_t a, std::int64_t b, std::int64_t c = 0) {
+    return ClampToInt(a + b + c);
+}
+
 }  // namespace
 
 bool operator==(const Rect& a, const Rect& b) {
@@ -49,7 +61,7 @@ bool operator!=(const Point& a, const Point& b) {
 }
 
 Rect OffsetRect(const Rect& rect, int dx, int dy) {
-    return Rect{rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
+    return Rect{Sum(rect.left, dx), Sum(rect.top, dy), Sum(rect.right, dx), Sum(rect.bottom, dy)};
 }
 
 // ---- Colours -------------------------------------------------------------
@@ -126,11 +138,11 @@ ColorRebuildPlan PlanColorRebuild(const ColorRebuildInput& input) {
 // ---- Region ----------------------------------------------------------------
 
 Rect SizeRuleRegion(int width, int height) {
-    return Rect{0, 0, width + 1, height + 1};
+    return Rect{0, 0, Sum(width, 1), Sum(height, 1)};
 }
 
 Rect CornerRuleRegion(int width, int height) {
-    return Rect{-1, -1, width + 2, height + 2};
+    return Rect{-1, -1, Sum(width, 2), Sum(height, 2)};
 }
 
 int ClampCorner(int requested) {
@@ -164,7 +176,7 @@ unsigned NotificationMessage(FrameNotification notification) {
 }
 
 Rect RingRect(const Ring& ring, int width, int height) {
-    return Rect{ring.a, ring.a, width - ring.k, height - ring.k};
+    return Rect{ring.a, ring.a, Sum(width, -ring.k), Sum(height, -ring.k)};
 }
 
 FramePlan PlanFrame(const FrameInput& input) {
@@ -215,17 +227,22 @@ int RoundHalfEven(double value) {
     } else if (fraction == 0.5) {
         rounded = std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
     }
-    return static_cast<int>(rounded);
+    // Beyond the int range (or not a number) the nearest end stands in.
+    if (!(rounded >= std::numeric_limits<int>::min())) {
+        return std::numeric_limits<int>::min();
+    }
+    return rounded > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : static_cast<int>(rounded);
 }
 
 Point ImageOrigin(const ImageLayout& layout, int width, int height) {
     const int left = layout.marginLeft;
     const int top = layout.marginTop;
-    const int right = width - layout.width - layout.marginRight;
-    const int bottom = height - layout.height - layout.marginBottom;
+    const int right = Sum(width, -std::int64_t{layout.width}, -std::int64_t{layout.marginRight});
+    const int bottom = Sum(height, -std::int64_t{layout.height}, -std::int64_t{layout.marginBottom});
     // The margin joins before rounding, so it can move a half to the other neighbour.
-    const int centreX = RoundHalfEven((width - layout.width) / 2.0 + layout.marginLeft);
-    const int centreY = RoundHalfEven((height - layout.height) / 2.0 + layout.marginTop);
+    // Doubles hold these sums exactly.
+    const int centreX = RoundHalfEven((static_cast<double>(width) - layout.width) / 2.0 + layout.marginLeft);
+    const int centreY = RoundHalfEven((static_cast<double>(height) - layout.height) / 2.0 + layout.marginTop);
 
     switch (layout.placement) {
         case -1:
@@ -254,7 +271,8 @@ Point ImageOrigin(const ImageLayout& layout, int width, int height) {
 // ---- Caption ----------------------------------------------------------------
 
 CaptionRects PlanCaptionRects(const TextMargins& margins, int fixedLook, int width, int height) {
-    const Rect normal{margins.left, margins.top, width - margins.right, height - margins.bottom};
+    const Rect normal{margins.left, margins.top, Sum(width, -std::int64_t{margins.right}),
+                      Sum(height, -std::int64_t{margins.bottom})};
     const Rect pressed = fixedLook == 0 ? OffsetRect(normal, 1, 1) : normal;
     return CaptionRects{normal, pressed};
 }
@@ -288,7 +306,7 @@ ContentPlan PlanContent(const ContentInput& input) {
                      : set.normal ? ImageSlot::Normal
                                   : ImageSlot::None;
         if (input.fixedLook == 0 && !input.imageNoShift) {
-            plan.imageAt = Point{origin.x + 1, origin.y + 1};
+            plan.imageAt = Point{Sum(origin.x, 1), Sum(origin.y, 1)};
         }
         plan.captionColor = input.pressedTextColor;
         plan.captionRect = rects.pressed;

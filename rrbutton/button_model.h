@@ -44,6 +44,8 @@ bool operator!=(const Rect& a, const Rect& b);
 bool operator==(const Point& a, const Point& b);
 bool operator!=(const Point& a, const Point& b);
 
+// Coordinates computed here from application-set values never wrap: a result
+// beyond the int range stops at its nearer end.
 Rect OffsetRect(const Rect& rect, int dx, int dy);
 
 // ---- Colours -------------------------------------------------------------
@@ -147,7 +149,8 @@ FramePlan PlanFrame(const FrameInput& input);
 
 // ---- Image placement -----------------------------------------------------
 
-// Nearest integer, halves to the even neighbour (29.5 -> 30, 2.5 -> 2).
+// Nearest integer, halves to the even neighbour (29.5 -> 30, 2.5 -> 2);
+// beyond the int range, the nearer end of it.
 int RoundHalfEven(double value);
 
 struct ImageLayout {

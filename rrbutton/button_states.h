@@ -151,18 +151,28 @@ DlgCodeAnswer AnswerDlgCode(const DlgCodeQuery& query);
 // Walks the tab order from start with next(item) (GetNextDlgTabItem) and
 // returns the first item that is not a passive round-rect button. The walk
 // ends without a target when next() gives Item{} (none), comes back to start,
-// or comes back to the first item it visited (a start outside the cycle).
+// or goes round a loop of items it has all seen, wherever that loop lies: a
+// tab order is not trusted to be one clean cycle.
 template <typename Item, typename NextItem, typename IsPassiveItem>
 std::optional<Item> FindFocusTarget(Item start, NextItem next, IsPassiveItem isPassive) {
-    const Item first = next(start);
-    Item item = first;
+    // Loop check without a list of visited items: a mark left at the 1st,
+    // 2nd, 4th, 8th... step is met again once the walk is inside a loop.
+    Item item = next(start);
+    Item mark = item;
+    std::size_t stepsSinceMark = 0;
+    std::size_t nextMarkAfter = 1;
     while (item != Item{} && item != start) {
         if (!isPassive(item)) {
             return item;
         }
         item = next(item);
-        if (item == first) {
+        if (item == mark) {
             break;
+        }
+        if (++stepsSinceMark == nextMarkAfter) {
+            mark = item;
+            stepsSinceMark = 0;
+            nextMarkAfter *= 2;
         }
     }
     return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 #include "rrbutton/rrbutton_messages.h"
@@ -327,6 +328,55 @@ TEST(ButtonImage, OtherCodesUseTheExplicitPosition) {
     for (int code : {-10, 0, 3}) {
         EXPECT_EQ(ImageOrigin(Layout(code), 75, 23), (Point{7, 9})) << "code " << code;
     }
+}
+
+// Found by fuzzing: an application can send any int as margin, size or
+// position, and differences of such ints overflowed. They now stop at the
+// ends of the int range.
+TEST(ButtonImage, ExtremeSettingsStopAtTheEndsOfTheIntRange) {
+    constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    // The fuzzer's first input: every value the most negative int.
+    const ImageLayout allMin{kMin, kMin, kMin, kMin, kMin, kMin, kMin, kMin, kMin};
+    ImageLayout layout = allMin;
+    for (int code = -1; code >= -9; --code) {
+        layout.placement = code;
+        ImageOrigin(layout, 0, kMin);
+    }
+    layout.placement = -9;  // right, bottom: 0 - min - min
+    EXPECT_EQ(ImageOrigin(layout, 0, 0), (Point{kMax, kMax}));
+    layout.placement = -5;  // centred: (0 - min) / 2 + min = -2^30
+    EXPECT_EQ(ImageOrigin(layout, 0, 0), (Point{-(1 << 30), -(1 << 30)}));
+
+    ImageLayout wide = Layout(-6, kMax, 16);
+    wide.marginRight = kMax;
+    wide.marginLeft = kMax;
+    EXPECT_EQ(ImageOrigin(wide, kMin, 60).x, kMin);  // min - max - max
+    wide.placement = -8;
+    EXPECT_EQ(ImageOrigin(wide, kMin, 60).x, 0);  // (min - max) / 2 + max = -0.5, exact
+
+    EXPECT_EQ(RoundHalfEven(1e300), kMax);
+    EXPECT_EQ(RoundHalfEven(-1e300), kMin);
+    EXPECT_EQ(RoundHalfEven(2147483647.4), kMax);
+    EXPECT_EQ(RoundHalfEven(-2147483648.5), kMin);
+}
+
+TEST(ButtonCaption, ExtremeMarginsAndSizesStopAtTheEndsOfTheIntRange) {
+    constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    const CaptionRects rects = PlanCaptionRects(TextMargins{kMax, kMax, kMin, 1}, 0, 75, kMin);
+    EXPECT_EQ(rects.normal, (Rect{kMax, kMax, kMax, kMin}));
+    EXPECT_EQ(rects.pressed, (Rect{kMax, kMax, kMax, kMin + 1}));
+    EXPECT_EQ(OffsetRect(Rect{kMin, kMax, 0, 0}, kMin, kMax), (Rect{kMin, kMax, kMin, kMax}));
+    EXPECT_EQ(SizeRuleRegion(kMax, kMax), (Rect{0, 0, kMax, kMax}));
+    EXPECT_EQ(CornerRuleRegion(kMax, kMax - 1), (Rect{-1, -1, kMax, kMax}));
+    EXPECT_EQ(RingRect(Ring{2, 2, 0}, kMin, kMin + 1), (Rect{2, 2, kMin, kMin}));
+
+    ContentInput pressed{};
+    pressed.drawState = 2;
+    pressed.images = ImageSlotsSet{true, false, false, false};
+    pressed.imageOrigin = Point{kMax, kMax - 1};
+    EXPECT_EQ(PlanContent(pressed).imageAt, (Point{kMax, kMax}));
 }
 
 // ---- Caption -----------------------------------------------------------------

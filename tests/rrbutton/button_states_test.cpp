@@ -343,6 +343,48 @@ TEST(ButtonFocus, FocusTargetSkipsPassiveButtonsAndStopsAtTheStart) {
     EXPECT_EQ(FindFocusTarget(9, nextOf, passiveSet({9, 1, 2, 3, 4})), std::nullopt);
 }
 
+TEST(ButtonFocus, FocusWalkEndsInALoopThatMissesStartAndFirstItem) {
+    // Found by fuzzing: 1 -> 7 -> 2 -> 4 -> 4 -> ... with every item passive
+    // once walked for ever. Also a longer loop entered after a tail.
+    const auto stuck = [](int item) {
+        switch (item) {
+            case 1: return 7;
+            case 7: return 2;
+            case 2: return 4;
+            case 3: return 4;
+            case 4: return 4;
+            case 5: return 8;
+            case 6: return 5;
+            default: return 0;
+        }
+    };
+    const auto passiveSet = [](std::vector<int> passive) {
+        return [passive](int item) {
+            for (int p : passive) {
+                if (p == item) return true;
+            }
+            return false;
+        };
+    };
+    int steps = 0;
+    const auto counted = [&steps, stuck](int item) {
+        EXPECT_LT(++steps, 100) << "the walk does not end";
+        return steps < 100 ? stuck(item) : 0;
+    };
+    EXPECT_EQ(FindFocusTarget(1, counted, passiveSet({1, 2, 4, 6, 7})), std::nullopt);
+    EXPECT_EQ(FindFocusTarget(1, stuck, passiveSet({1, 2, 6, 7})), std::optional<int>(4));
+
+    // 1 -> 2 -> 3 -> 4 -> 5 -> 6 -> 4: the item beyond the tail loop counts too.
+    const auto tailThenLoop = [](int item) { return item == 6 ? 4 : item + 1; };
+    steps = 0;
+    const auto countedLoop = [&steps, tailThenLoop](int item) {
+        EXPECT_LT(++steps, 100) << "the walk does not end";
+        return steps < 100 ? tailThenLoop(item) : 0;
+    };
+    EXPECT_EQ(FindFocusTarget(1, countedLoop, passiveSet({1, 2, 3, 4, 5, 6})), std::nullopt);
+    EXPECT_EQ(FindFocusTarget(1, tailThenLoop, passiveSet({1, 2, 3, 4, 5})), std::optional<int>(6));
+}
+
 // ---- WM_GETDLGCODE -------------------------------------------------------------
 
 TEST(ButtonDlgCode, Answers) {
