@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "rrbutton/rrbutton.h"
+#include "rrbutton/rrbutton_record.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -185,4 +186,96 @@ bool RegionIs(HRGN region, int left, int top, int right, int bottom, int corner)
     const bool equal = region && expected && EqualRgn(region, expected);
     DeleteObject(expected);
     return equal;
+}
+
+namespace {
+
+constexpr char kSpyProperty[] = "VorlaneTestWindowSpy";
+constexpr unsigned char kTrapFill = 0xA5;
+constexpr int kTrapBlocks = 8;
+
+}  // namespace
+
+WindowSpy::WindowSpy(HWND window) : window_(window) {
+    SetPropA(window_, kSpyProperty, this);
+    original_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowSpy::Proc)));
+}
+
+WindowSpy::~WindowSpy() {
+    Detach();
+}
+
+void WindowSpy::On(UINT message, Action action) {
+    if (action) {
+        actions_[message] = std::move(action);
+    } else {
+        actions_.erase(message);
+    }
+}
+
+std::vector<ReceivedMessage> WindowSpy::Received(UINT message) const {
+    std::vector<ReceivedMessage> found;
+    for (const ReceivedMessage& received : messages_) {
+        if (received.message == message) {
+            found.push_back(received);
+        }
+    }
+    return found;
+}
+
+void WindowSpy::Detach() {
+    if (window_ && original_) {
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+        RemovePropA(window_, kSpyProperty);
+    }
+    window_ = nullptr;
+}
+
+LRESULT CALLBACK WindowSpy::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* spy = static_cast<WindowSpy*>(GetPropA(window, kSpyProperty));
+    if (!spy) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    const WNDPROC original = spy->original_;
+    spy->messages_.push_back(ReceivedMessage{message, wParam, lParam, {}});
+    const auto action = spy->actions_.find(message);
+    if (action != spy->actions_.end()) {
+        const WindowSpy::Action act = action->second;  // the action may replace itself
+        act(wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        spy->Detach();
+    }
+    return CallWindowProcA(original, window, message, wParam, lParam);
+}
+
+FreedRecordTrap::~FreedRecordTrap() {
+    for (void* block : blocks_) {
+        HeapFree(GetProcessHeap(), 0, block);
+    }
+}
+
+void FreedRecordTrap::Spring(const void* freedRecord) {
+    for (int i = 0; i < kTrapBlocks && !holdsFreedRecord_; ++i) {
+        void* block = HeapAlloc(GetProcessHeap(), 0, sizeof(RRButtonRecord));
+        if (!block) {
+            break;
+        }
+        std::memset(block, kTrapFill, sizeof(RRButtonRecord));
+        blocks_.push_back(block);
+        holdsFreedRecord_ = block == freedRecord;
+    }
+}
+
+bool FreedRecordTrap::Untouched() const {
+    for (const void* block : blocks_) {
+        const auto* bytes = static_cast<const unsigned char*>(block);
+        for (size_t i = 0; i < sizeof(RRButtonRecord); ++i) {
+            if (bytes[i] != kTrapFill) {
+                return false;
+            }
+        }
+    }
+    return true;
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -67,3 +69,54 @@ HWND CreateTestButton(HWND parent, const char* text = "Caption", int width = 75,
 // Whether a region covers exactly the pixels of
 // CreateRoundRectRgn(left, top, right, bottom, corner, corner).
 bool RegionIs(HRGN region, int left, int top, int right, int bottom, int corner);
+
+// Subclasses a window to record the messages it receives and, for chosen
+// messages, to act before the window's own procedure runs. It lets go of the
+// window at WM_NCDESTROY or when it ends, whichever comes first.
+class WindowSpy {
+public:
+    using Action = std::function<void(WPARAM, LPARAM)>;
+
+    explicit WindowSpy(HWND window);
+    ~WindowSpy();
+    WindowSpy(const WindowSpy&) = delete;
+    WindowSpy& operator=(const WindowSpy&) = delete;
+
+    // An empty action removes the one set for the message.
+    void On(UINT message, Action action);
+    void Clear() { messages_.clear(); }
+    std::vector<ReceivedMessage> Received(UINT message) const;
+    int Count(UINT message) const { return static_cast<int>(Received(message).size()); }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Detach();
+
+    HWND window_;
+    WNDPROC original_ = nullptr;
+    std::vector<ReceivedMessage> messages_;
+    std::map<UINT, Action> actions_;
+};
+
+// Catches writes through the record of a destroyed button: right after the
+// record has been freed, Spring takes heap blocks of the record's size (the
+// heap hands the freed one out again) and fills them. Untouched tells
+// whether they still hold what was written.
+class FreedRecordTrap {
+public:
+    FreedRecordTrap() = default;
+    ~FreedRecordTrap();
+    FreedRecordTrap(const FreedRecordTrap&) = delete;
+    FreedRecordTrap& operator=(const FreedRecordTrap&) = delete;
+
+    void Spring(const void* freedRecord);
+    bool Sprung() const { return !blocks_.empty(); }
+    // Whether one of the blocks is the freed record's memory; without it the
+    // check is weaker.
+    bool HoldsFreedRecord() const { return holdsFreedRecord_; }
+    bool Untouched() const;
+
+private:
+    std::vector<void*> blocks_;
+    bool holdsFreedRecord_ = false;
+};
