@@ -75,6 +75,7 @@ protected:
             DestroyWindow(button_);
         }
         ReleaseCapture();
+        MovePointerTo(kFarAway);  // leave no pointer over the buttons of later tests
     }
 
     RRButtonRecord& Record(HWND button = nullptr) { return *RecordOf(button ? button : button_); }
