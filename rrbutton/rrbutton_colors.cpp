@@ -1,17 +1,71 @@
 // The face colour, face brush and palette of a round-rect button.
+#include <algorithm>
+
+#include "rrbutton/button_model.h"
 #include "rrbutton/gdi_objects.h"
 #include "rrbutton/rrbutton_internal.h"
 
 namespace rrb {
 
-// Makes the face brush from faceColor and remembers the system face colour
-// it was made under.
+namespace {
+
+constexpr WORD kLogPaletteVersion = 0x0300;
+constexpr int kButtonPaletteSize = 4;
+
+// A LOGPALETTE with room for the button's four entries.
+struct ButtonLogPalette {
+    WORD palVersion;
+    WORD palNumEntries;
+    PALETTEENTRY palPalEntry[kButtonPaletteSize];
+};
+
+// Whether the button's screen draws through a palette of 256 colours or fewer.
+bool ScreenUsesPalette(HWND hWnd) {
+    HDC dc = GetDC(hWnd);
+    if (!dc) {
+        return false;
+    }
+    const bool palette =
+        IsPaletteDisplay(GetDeviceCaps(dc, RASTERCAPS), GetDeviceCaps(dc, NUMCOLORS), GetDeviceCaps(dc, SIZEPALETTE));
+    ReleaseDC(hWnd, dc);
+    return palette;
+}
+
+HPALETTE MakeButtonPalette(const std::array<Color, 4>& colors) {
+    ButtonLogPalette block{};
+    block.palVersion = kLogPaletteVersion;
+    block.palNumEntries = kButtonPaletteSize;
+    for (int index = 0; index < kButtonPaletteSize; ++index) {
+        const COLORREF color = colors[index];
+        block.palPalEntry[index] = PALETTEENTRY{GetRValue(color), GetGValue(color), GetBValue(color), 0};
+    }
+    return gdi::NewPalette(reinterpret_cast<const LOGPALETTE*>(&block));
+}
+
+}  // namespace
+
 void RebuildButtonColors(HWND hWnd) {
     RRButtonRecord* record = RecordOf(hWnd);
     if (!record) {
         return;
     }
-    record->paletteFaceKey = GetSysColor(COLOR_BTNFACE);
+    ColorRebuildInput input{};
+    input.faceColor = record->faceColor;
+    input.paletteFaceKey = record->paletteFaceKey;
+    input.systemFace = GetSysColor(COLOR_BTNFACE);
+    input.infoBackground = GetSysColor(COLOR_INFOBK);
+    input.scrollbar = GetSysColor(COLOR_SCROLLBAR);
+    input.paletteDisplay = ScreenUsesPalette(hWnd);
+    const ColorRebuildPlan plan = PlanColorRebuild(input);
+
+    record->paletteFaceKey = plan.paletteFaceKey;
+    if (plan.makePalette) {
+        gdi::DeleteGdiObject(record->palette);
+        record->palette = MakeButtonPalette(plan.paletteEntries);
+    }
+    std::copy(plan.storedEntries.begin(), plan.storedEntries.end(), record->paletteEntries);
+    record->faceColor = plan.faceColor;
+
     gdi::DeleteGdiObject(record->hFaceBrush);
     record->hFaceBrush = gdi::NewSolidBrush(record->faceColor);
 }
