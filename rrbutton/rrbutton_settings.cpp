@@ -96,6 +96,13 @@ LRESULT OnSetCursor(RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnRedraw(HWND hWnd) {
+    const RRButtonRecord* record = RecordOf(hWnd);
+    if (record && record->painting) {
+        // Asked for while the button paints (by its parent's handler of a
+        // frame notification): repainting now would re-enter the paint.
+        InvalidateRect(hWnd, nullptr, FALSE);
+        return 0;
+    }
     RepaintNow(hWnd);
     return 0;
 }
