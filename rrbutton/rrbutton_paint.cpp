@@ -12,6 +12,11 @@ namespace {
 // included: longer window texts are drawn cut to their first 1023 characters.
 constexpr int kCaptionBufferSize = 1024;
 
+// Values of the record's painting field.
+constexpr int kNotPainting = 0;
+constexpr int kPainting = 1;
+constexpr int kPaintingRepaintAfterwards = 2;
+
 HANDLE ImageIn(const RRButtonRecord& record, ImageSlot slot) {
     switch (slot) {
     case ImageSlot::Normal: return record.hImage;
@@ -125,9 +130,13 @@ bool DrawButtonPicture(HWND hWnd, HDC dc, int width, int height) {
 }
 
 LRESULT OnPaint(HWND hWnd, RRButtonRecord& record) {
-    if (record.painting) {
-        // Asked for from inside this paint (by the parent's handler of the
-        // frame notification): the region stays invalid for the next turn.
+    if (record.painting != kNotPainting) {
+        // Asked for from inside this paint (the parent's handler of the frame
+        // notification, or a message loop it runs): this paint is followed by
+        // another. Validated meanwhile, or the loop would get WM_PAINT again
+        // and again.
+        ValidateRect(hWnd, nullptr);
+        record.painting = kPaintingRepaintAfterwards;
         return 0;
     }
     if (GetSysColor(COLOR_BTNFACE) != record.paletteFaceKey) {
@@ -142,7 +151,7 @@ LRESULT OnPaint(HWND hWnd, RRButtonRecord& record) {
         ValidateRect(hWnd, nullptr);  // else WM_PAINT would come back at once, for ever
         return 0;
     }
-    record.painting = 1;
+    record.painting = kPainting;
     if (record.hRegion) {
         SelectObject(dc, record.hRegion);
     }
@@ -161,7 +170,11 @@ LRESULT OnPaint(HWND hWnd, RRButtonRecord& record) {
     EndPaint(hWnd, &paint);
     // `record` is gone when the parent destroyed the button during the paint.
     if (RRButtonRecord* stillThere = RecordOf(hWnd)) {
-        stillThere->painting = 0;
+        const bool again = stillThere->painting == kPaintingRepaintAfterwards;
+        stillThere->painting = kNotPainting;
+        if (again) {
+            InvalidateRect(hWnd, nullptr, FALSE);
+        }
     }
     return 0;
 }

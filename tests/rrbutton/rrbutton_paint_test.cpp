@@ -383,6 +383,7 @@ TEST(ButtonPaintFromParent, ParentDestroysTheButtonWhileItPaints) {
 TEST_F(ButtonPaint, RedrawAskedForDuringAPaintWaitsForTheNextTurn) {
     constexpr COLORREF kNewFace = RGB(10, 200, 30);
     int flats = 0;
+    int loopTurns = 0;
     ParentHandler handler(parent_.Handle(), [&](UINT message, WPARAM, LPARAM) {
         if (message == RRBN_FLAT && ++flats == 1) {
             SendMessageA(button_, RRBM_SETTEXTCOLOR, kRed, 1);
@@ -390,12 +391,19 @@ TEST_F(ButtonPaint, RedrawAskedForDuringAPaintWaitsForTheNextTurn) {
             SendMessageA(button_, RRBM_REDRAW, 0, 0);
             InvalidateRect(button_, nullptr, FALSE);
             UpdateWindow(button_);
+            // A message loop of the handler's own (a message box, say) runs dry.
+            MSG queued;
+            while (loopTurns < 100 && PeekMessageA(&queued, nullptr, 0, 0, PM_REMOVE)) {
+                ++loopTurns;
+                DispatchMessageA(&queued);
+            }
         }
     });
     const long atStart = LiveGdiObjects();
 
     Send(RRBM_REDRAW);
     EXPECT_EQ(flats, 1);
+    EXPECT_LT(loopTurns, 100);
     EXPECT_TRUE(GetUpdateRect(button_, nullptr, FALSE));
     PumpMessages();
     EXPECT_EQ(flats, 2);
