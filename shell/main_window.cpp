@@ -97,17 +97,19 @@ int ReadDroppedFiles(HDROP drop)
 {
     SelectionState.DroppedFiles.clear();
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    if (count == 0)
-        return 0;
-    SelectionState.DroppedFiles.resize(count);
+    SelectionState.DroppedFiles.reserve(count);
     for (UINT i = 0; i < count; ++i) {
         const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        // Wine's shell counts an empty file list as one item without a name:
+        // that is no path, so such a drop delivers nothing, as on Windows.
+        if (length == 0)
+            continue;
         std::string path(length + 1, '\0');
         const UINT copied = DragQueryFileA(drop, i, &path[0], length + 1);
         path.resize(copied);
-        SelectionState.DroppedFiles[i] = std::move(path);
+        SelectionState.DroppedFiles.push_back(std::move(path));
     }
-    return 1;
+    return SelectionState.DroppedFiles.empty() ? 0 : 1;
 }
 
 INT_PTR MainWindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
