@@ -1,0 +1,423 @@
+// vorlane_probe: looks at and pokes the windows of other programs running in
+// the same Wine prefix (or on the same Windows desktop), for the end-to-end
+// tests and the benchmarks. Everything it reads from another process goes
+// through messages sent with a timeout, since GetWindowTextA reads only a
+// control's stored caption across processes and an edit box would read as
+// empty.
+//
+// A window is chosen by a selector: its caption ("Add Items"), optionally
+// with the id of a control it must contain ("Vorlane@1001" is the main
+// window, "Vorlane@65535" a message box captioned "Vorlane"), or a handle in
+// hex ("0x10042"). Only visible top-level windows count; of several matches
+// the topmost wins.
+//
+//   probe windows                        every visible top-level window
+//   probe count SEL                      how many windows match
+//   probe wait SEL [ms]                  waits until one matches (default 10 s)
+//   probe gone SEL [ms]                  waits until none matches
+//   probe text SEL ID|-                  a control's text (or the caption), raw bytes
+//   probe check SEL ID                   BM_GETCHECK of a check box
+//   probe rect SEL [ID]                  screen rectangle: the client area, or a control's window
+//   probe focus SEL                      the id of the control with the focus in that window's thread
+//   probe hold FILE [seconds]            holds FILE open without sharing until a line or EOF on
+//                                        stdin (at most seconds, default 60); prints "held" once open
+//   probe launch EXE SEL [ms]            starts EXE, prints milliseconds until its window shows
+//                                        and the new process id; leaves it running
+//   probe time-command SEL ID N FILE     sends N clicks (WM_COMMAND BN_CLICKED) of control ID and
+//                                        prints the microseconds each took; each must grow FILE
+//
+// Exit status: 0 on success, 1 when a window or control is not found or a
+// wait times out, 2 on a usage error.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT kSendTimeoutMs = 5000;
+constexpr DWORD kDefaultWaitMs = 10000;
+
+struct Selector {
+    HWND handle = nullptr;  // set for a selector given as a handle
+    std::string caption;
+    int requiredControl = -1;
+};
+
+Selector ParseSelector(const std::string& text)
+{
+    Selector selector;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        selector.handle = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoul(text.c_str(), nullptr, 16)));
+        return selector;
+    }
+    const size_t at = text.rfind('@');
+    if (at != std::string::npos && at + 1 < text.size() &&
+        text.find_first_not_of("0123456789", at + 1) == std::string::npos) {
+        selector.caption = text.substr(0, at);
+        selector.requiredControl = std::atoi(text.c_str() + at + 1);
+    } else {
+        selector.caption = text;
+    }
+    return selector;
+}
+
+std::string CaptionOf(HWND window)
+{
+    // The caption of a top-level window is stored by the system, so this
+    // works across processes.
+    const int length = GetWindowTextLengthA(window);
+    std::string caption(static_cast<size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(window, &caption[0], length + 1);
+    caption.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return caption;
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+BOOL CALLBACK CollectVisible(HWND window, LPARAM list)
+{
+    if (IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+// In z-order, topmost first.
+std::vector<HWND> VisibleTopLevelWindows()
+{
+    std::vector<HWND> windows;
+    EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+bool Matches(HWND window, const Selector& selector)
+{
+    if (selector.handle)
+        return window == selector.handle;
+    if (CaptionOf(window) != selector.caption)
+        return false;
+    return selector.requiredControl < 0 || GetDlgItem(window, selector.requiredControl) != nullptr;
+}
+
+std::vector<HWND> FindAll(const Selector& selector)
+{
+    std::vector<HWND> found;
+    if (selector.handle) {
+        if (IsWindow(selector.handle) && IsWindowVisible(selector.handle))
+            found.push_back(selector.handle);
+        return found;
+    }
+    for (HWND window : VisibleTopLevelWindows())
+        if (Matches(window, selector))
+            found.push_back(window);
+    return found;
+}
+
+HWND FindOne(const std::string& selectorText)
+{
+    const std::vector<HWND> found = FindAll(ParseSelector(selectorText));
+    if (found.empty()) {
+        std::fprintf(stderr, "probe: no visible window \"%s\"\n", selectorText.c_str());
+        return nullptr;
+    }
+    return found.front();
+}
+
+HWND FindControl(HWND window, const std::string& idText)
+{
+    HWND control = GetDlgItem(window, std::atoi(idText.c_str()));
+    if (!control)
+        std::fprintf(stderr, "probe: no control %s\n", idText.c_str());
+    return control;
+}
+
+void WriteRaw(const std::string& bytes)
+{
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+int ListWindows()
+{
+    for (HWND window : VisibleTopLevelWindows()) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        RECT client = {};
+        GetClientRect(window, &client);
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        std::printf("%#lx pid %lu class \"%s\" client %ld %ld %ld %ld \"%s\"\n",
+                    static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)), process,
+                    ClassOf(window).c_str(), client.left, client.top, client.right, client.bottom,
+                    CaptionOf(window).c_str());
+    }
+    return 0;
+}
+
+int WaitFor(const std::string& selectorText, DWORD timeoutMs, bool untilGone)
+{
+    const Selector selector = ParseSelector(selectorText);
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const std::vector<HWND> found = FindAll(selector);
+        if (untilGone && found.empty())
+            return 0;
+        if (!untilGone && !found.empty()) {
+            std::printf("%#lx\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(found.front())));
+            return 0;
+        }
+        if (GetTickCount() - start >= timeoutMs) {
+            std::fprintf(stderr, "probe: timed out waiting for \"%s\" to %s\n", selectorText.c_str(),
+                         untilGone ? "go" : "show");
+            return 1;
+        }
+        Sleep(20);
+    }
+}
+
+bool SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result)
+{
+    if (SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
+        return true;
+    std::fprintf(stderr, "probe: message %#x got no answer\n", message);
+    return false;
+}
+
+int PrintText(const std::string& selectorText, const std::string& idText)
+{
+    HWND window = FindOne(selectorText);
+    if (!window)
+        return 1;
+    HWND target = idText == "-" ? window : FindControl(window, idText);
+    if (!target)
+        return 1;
+    DWORD_PTR length = 0;
+    if (!SendWithTimeout(target, WM_GETTEXTLENGTH, 0, 0, length))
+        return 1;
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    if (!SendWithTimeout(target, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), copied))
+        return 1;
+    text.resize(copied);
+    WriteRaw(text);
+    return 0;
+}
+
+int PrintCheck(const std::string& selectorText, const std::string& idText)
+{
+    HWND window = FindOne(selectorText);
+    HWND control = window ? FindControl(window, idText) : nullptr;
+    if (!control)
+        return 1;
+    DWORD_PTR state = 0;
+    if (!SendWithTimeout(control, BM_GETCHECK, 0, 0, state))
+        return 1;
+    std::printf("%lu\n", static_cast<unsigned long>(state));
+    return 0;
+}
+
+int PrintRect(const std::string& selectorText, const char* idText)
+{
+    HWND window = FindOne(selectorText);
+    if (!window)
+        return 1;
+    RECT rect = {};
+    if (idText) {
+        HWND control = FindControl(window, idText);
+        if (!control)
+            return 1;
+        GetWindowRect(control, &rect);
+    } else {
+        GetClientRect(window, &rect);
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    }
+    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    return 0;
+}
+
+int PrintFocus(const std::string& selectorText)
+{
+    HWND window = FindOne(selectorText);
+    if (!window)
+        return 1;
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus) {
+        std::printf("none\n");
+        return 0;
+    }
+    std::printf("%d\n", GetDlgCtrlID(info.hwndFocus));
+    return 0;
+}
+
+DWORD WINAPI WaitForStdinLine(LPVOID)
+{
+    char line[64];
+    return std::fgets(line, sizeof line, stdin) ? 0 : 1;
+}
+
+// Holds the file open without sharing until stdin says to let go.
+int Hold(const std::string& fileName, DWORD maxSeconds)
+{
+    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "probe: cannot open %s (error %lu)\n", fileName.c_str(), GetLastError());
+        return 1;
+    }
+    std::printf("held\n");
+    std::fflush(stdout);
+    HANDLE reader = CreateThread(nullptr, 0, WaitForStdinLine, nullptr, 0, nullptr);
+    if (reader) {
+        WaitForSingleObject(reader, maxSeconds * 1000);
+        CloseHandle(reader);
+    } else {
+        Sleep(maxSeconds * 1000);
+    }
+    CloseHandle(file);
+    std::printf("released\n");
+    std::fflush(stdout);
+    return 0;
+}
+
+LARGE_INTEGER Now()
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now;
+}
+
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+int Launch(const std::string& exe, const std::string& selectorText, DWORD timeoutMs)
+{
+    const Selector selector = ParseSelector(selectorText);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string commandLine = "\"" + exe + "\"";
+    const LARGE_INTEGER started = Now();
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        std::fprintf(stderr, "probe: cannot start %s (error %lu)\n", exe.c_str(), GetLastError());
+        return 1;
+    }
+    CloseHandle(process.hThread);
+    for (;;) {
+        for (HWND window : VisibleTopLevelWindows()) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == process.dwProcessId && Matches(window, selector)) {
+                std::printf("%.3f ms pid %lu\n", Milliseconds(started, Now()), process.dwProcessId);
+                CloseHandle(process.hProcess);
+                return 0;
+            }
+        }
+        if (Milliseconds(started, Now()) > timeoutMs) {
+            std::fprintf(stderr, "probe: %s showed no \"%s\" in time\n", exe.c_str(), selectorText.c_str());
+            CloseHandle(process.hProcess);
+            return 1;
+        }
+        Sleep(0);
+    }
+}
+
+bool FileSize(const std::string& fileName, ULONGLONG& size)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(fileName.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return true;
+}
+
+// Clicks a button by sending its command to the window, as the button itself
+// does, and times each click from sending to the handler's return.
+int TimeCommand(const std::string& selectorText, const std::string& idText, long count, const std::string& fileName)
+{
+    HWND window = FindOne(selectorText);
+    HWND control = window ? FindControl(window, idText) : nullptr;
+    if (!control)
+        return 1;
+    const WPARAM command = MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED);
+    ULONGLONG before = 0;
+    FileSize(fileName, before);
+    for (long i = 0; i < count; ++i) {
+        const LARGE_INTEGER sent = Now();
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(window, WM_COMMAND, command, reinterpret_cast<LPARAM>(control), SMTO_NORMAL, 60000,
+                                 &result)) {
+            std::fprintf(stderr, "probe: click %ld got no answer\n", i + 1);
+            return 1;
+        }
+        const LARGE_INTEGER answered = Now();
+        ULONGLONG after = 0;
+        if (!FileSize(fileName, after) || after <= before) {
+            std::fprintf(stderr, "probe: click %ld did not grow %s\n", i + 1, fileName.c_str());
+            return 1;
+        }
+        before = after;
+        std::printf("%.0f\n", 1000.0 * Milliseconds(sent, answered));
+    }
+    return 0;
+}
+
+int Usage()
+{
+    std::fprintf(stderr,
+                 "usage: probe windows | count SEL | wait SEL [ms] | gone SEL [ms] | text SEL ID|- | check SEL ID\n"
+                 "             | rect SEL [ID] | focus SEL | hold FILE [s] | launch EXE SEL [ms]\n"
+                 "             | time-command SEL ID N FILE\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    _setmode(_fileno(stdout), _O_BINARY);  // texts are printed byte for byte
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty())
+        return Usage();
+    const std::string& command = args[0];
+    const size_t n = args.size();
+    auto number = [&](size_t index, DWORD fallback) {
+        return n > index ? static_cast<DWORD>(std::strtoul(args[index].c_str(), nullptr, 10)) : fallback;
+    };
+    if (command == "windows" && n == 1)
+        return ListWindows();
+    if (command == "count" && n == 2) {
+        std::printf("%u\n", static_cast<unsigned>(FindAll(ParseSelector(args[1])).size()));
+        return 0;
+    }
+    if ((command == "wait" || command == "gone") && (n == 2 || n == 3))
+        return WaitFor(args[1], number(2, kDefaultWaitMs), command == "gone");
+    if (command == "text" && n == 3)
+        return PrintText(args[1], args[2]);
+    if (command == "check" && n == 3)
+        return PrintCheck(args[1], args[2]);
+    if (command == "rect" && (n == 2 || n == 3))
+        return PrintRect(args[1], n == 3 ? args[2].c_str() : nullptr);
+    if (command == "focus" && n == 2)
+        return PrintFocus(args[1]);
+    if (command == "hold" && (n == 2 || n == 3))
+        return Hold(args[1], number(2, 60));
+    if (command == "launch" && (n == 3 || n == 4))
+        return Launch(args[1], args[2], number(3, kDefaultWaitMs));
+    if (command == "time-command" && n == 5)
+        return TimeCommand(args[1], args[2], std::strtol(args[3].c_str(), nullptr, 10), args[4]);
+    return Usage();
+}
