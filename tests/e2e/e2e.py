@@ -234,9 +234,20 @@ class Vorlane:
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
+def wait_responsive(selector):
+    """Returns once the window's thread answers a message again. After a
+    window of that thread is destroyed, Wine may keep the thread busy for
+    about 2 s on a bare X server, and a drag that arrives meanwhile finds no
+    one answering and is cancelled."""
+    probe("text", selector, "-")
+
+
 def drop(files, target):
-    """Drags the files from our drag source onto the target point and drops
-    them there, paced as Wine's XDND support needs."""
+    """Drags the files from our drag source onto the target point of the
+    main window and drops them there, paced as Wine's XDND support needs.
+    Returns the system clock's time just after the mouse button was
+    released."""
+    wait_responsive(MAIN)
     source = subprocess.Popen(["/usr/bin/python3", DRAG_SOURCE, "--at", "%d,%d" % DRAG_SOURCE_AT, *files],
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     try:
@@ -254,9 +265,11 @@ def drop(files, target):
         xdotool("mousemove", target[0], target[1])
         time.sleep(0.3)
         xdotool("mouseup", 1)
+        released = time.time()
         outcome = source.stdout.readline().strip()
         source.wait(timeout=10)
         check_equal(outcome, b"dropped", "the drag source's report of the drop")
+        return released
     finally:
         if source.poll() is None:
             source.kill()

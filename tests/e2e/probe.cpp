@@ -21,10 +21,13 @@
 //   probe focus SEL                      the id of the control with the focus in that window's thread
 //   probe hold FILE [seconds]            holds FILE open without sharing until a line or EOF on
 //                                        stdin (at most seconds, default 60); prints "held" once open
-//   probe launch EXE SEL [ms]            starts EXE, prints milliseconds until its window shows
-//                                        and the new process id; leaves it running
-//   probe time-command SEL ID N FILE     sends N clicks (WM_COMMAND BN_CLICKED) of control ID and
-//                                        prints the microseconds each took; each must grow FILE
+//   probe start-time EXE SEL [ms]        starts EXE in the current directory, prints the
+//                                        milliseconds until its window SEL is visible, ends it
+//   probe watch SEL [ms]                 prints "watching", then the time (Unix seconds, from
+//                                        the system clock) at which SEL became visible
+//   probe time-command SEL ID N FILE     sends N clicks (WM_COMMAND BN_CLICKED) of control ID, one
+//                                        after the other, and prints for each the times (Unix
+//                                        seconds) it was sent and answered; each must grow FILE
 //
 // Exit status: 0 on success, 1 when a window or control is not found or a
 // wait times out, 2 on a usage error.
@@ -302,7 +305,9 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to)
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-int Launch(const std::string& exe, const std::string& selectorText, DWORD timeoutMs)
+// Starts the program and times it to its first visible window of the
+// selector; then ends it.
+int StartTime(const std::string& exe, const std::string& selectorText, DWORD timeoutMs)
 {
     const Selector selector = ParseSelector(selectorText);
     STARTUPINFOA startup = {};
@@ -316,23 +321,55 @@ int Launch(const std::string& exe, const std::string& selectorText, DWORD timeou
         return 1;
     }
     CloseHandle(process.hThread);
-    for (;;) {
+    int status = 1;
+    while (status != 0) {
         for (HWND window : VisibleTopLevelWindows()) {
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
             if (owner == process.dwProcessId && Matches(window, selector)) {
-                std::printf("%.3f ms pid %lu\n", Milliseconds(started, Now()), process.dwProcessId);
-                CloseHandle(process.hProcess);
-                return 0;
+                std::printf("%.3f\n", Milliseconds(started, Now()));
+                status = 0;
+                break;
             }
         }
-        if (Milliseconds(started, Now()) > timeoutMs) {
+        if (status != 0 && Milliseconds(started, Now()) > timeoutMs) {
             std::fprintf(stderr, "probe: %s showed no \"%s\" in time\n", exe.c_str(), selectorText.c_str());
-            CloseHandle(process.hProcess);
+            break;
+        }
+        if (status != 0)
+            Sleep(1);  // each look asks wineserver: do not crowd out the starting program
+    }
+    TerminateProcess(process.hProcess, 0);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hProcess);
+    return status;
+}
+
+// The system clock in Unix seconds, comparable with the Linux side's clock.
+double UnixSeconds()
+{
+    FILETIME now;
+    GetSystemTimePreciseAsFileTime(&now);
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    const ULONGLONG unixEpochTicks = 116444736000000000ULL;  // 1970-01-01 in 100 ns ticks since 1601
+    return static_cast<double>(ticks - unixEpochTicks) / 1e7;
+}
+
+int Watch(const std::string& selectorText, DWORD timeoutMs)
+{
+    const Selector selector = ParseSelector(selectorText);
+    std::printf("watching\n");
+    std::fflush(stdout);
+    const DWORD start = GetTickCount();
+    while (FindAll(selector).empty()) {
+        if (GetTickCount() - start >= timeoutMs) {
+            std::fprintf(stderr, "probe: timed out watching for \"%s\"\n", selectorText.c_str());
             return 1;
         }
-        Sleep(0);
+        Sleep(1);
     }
+    std::printf("%.6f\n", UnixSeconds());
+    return 0;
 }
 
 bool FileSize(const std::string& fileName, ULONGLONG& size)
@@ -345,7 +382,9 @@ bool FileSize(const std::string& fileName, ULONGLONG& size)
 }
 
 // Clicks a button by sending its command to the window, as the button itself
-// does, and times each click from sending to the handler's return.
+// does, and notes when each click was sent and when its handler returned, on
+// the system clock, so that the Linux side can place its own observations
+// (such as the file's close) between them.
 int TimeCommand(const std::string& selectorText, const std::string& idText, long count, const std::string& fileName)
 {
     HWND window = FindOne(selectorText);
@@ -356,21 +395,21 @@ int TimeCommand(const std::string& selectorText, const std::string& idText, long
     ULONGLONG before = 0;
     FileSize(fileName, before);
     for (long i = 0; i < count; ++i) {
-        const LARGE_INTEGER sent = Now();
+        const double sent = UnixSeconds();
         DWORD_PTR result = 0;
         if (!SendMessageTimeoutA(window, WM_COMMAND, command, reinterpret_cast<LPARAM>(control), SMTO_NORMAL, 60000,
                                  &result)) {
             std::fprintf(stderr, "probe: click %ld got no answer\n", i + 1);
             return 1;
         }
-        const LARGE_INTEGER answered = Now();
+        const double answered = UnixSeconds();
         ULONGLONG after = 0;
         if (!FileSize(fileName, after) || after <= before) {
             std::fprintf(stderr, "probe: click %ld did not grow %s\n", i + 1, fileName.c_str());
             return 1;
         }
         before = after;
-        std::printf("%.0f\n", 1000.0 * Milliseconds(sent, answered));
+        std::printf("%.6f %.6f\n", sent, answered);
     }
     return 0;
 }
@@ -379,7 +418,7 @@ int Usage()
 {
     std::fprintf(stderr,
                  "usage: probe windows | count SEL | wait SEL [ms] | gone SEL [ms] | text SEL ID|- | check SEL ID\n"
-                 "             | rect SEL [ID] | focus SEL | hold FILE [s] | launch EXE SEL [ms]\n"
+                 "             | rect SEL [ID] | focus SEL | hold FILE [s] | start-time EXE SEL [ms] | watch SEL [ms]\n"
                  "             | time-command SEL ID N FILE\n");
     return 2;
 }
@@ -415,8 +454,10 @@ int main(int argc, char** argv)
         return PrintFocus(args[1]);
     if (command == "hold" && (n == 2 || n == 3))
         return Hold(args[1], number(2, 60));
-    if (command == "launch" && (n == 3 || n == 4))
-        return Launch(args[1], args[2], number(3, kDefaultWaitMs));
+    if (command == "start-time" && (n == 3 || n == 4))
+        return StartTime(args[1], args[2], number(3, kDefaultWaitMs));
+    if (command == "watch" && (n == 2 || n == 3))
+        return Watch(args[1], number(2, kDefaultWaitMs));
     if (command == "time-command" && n == 5)
         return TimeCommand(args[1], args[2], std::strtol(args[3].c_str(), nullptr, 10), args[4]);
     return Usage();
