@@ -1,0 +1,425 @@
+#!/usr/bin/python3
+"""Measures the built Vorlane.exe under Wine and prints a report (Markdown).
+
+Run by scripts/benchmark.sh, which builds everything and starts the X display
+and the wineserver; the figures are reported, never judged pass or fail.
+Each figure is the median of several runs.
+
+Environment: as for the end-to-end tests (DISPLAY, WINEPREFIX, VORLANE_EXE,
+VORLANE_PROBE), plus VORLANE_MINIMAL (the minimal one-window program),
+VORLANE_UPDATE_TIMING (the in-process timing program) and VORLANE_BENCH_WORK
+(a folder for the runs' files). VORLANE_BENCH_RUNS sets the runs per figure
+(default 9); VORLANE_BENCH_SESSION the Updates of the long session (10000).
+"""
+
+import ctypes
+import datetime
+import os
+import platform
+import select
+import shutil
+import statistics
+import struct
+import subprocess
+import sys
+import threading
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import e2e  # noqa: E402  (the end-to-end tests' tools: probe, pointer, drops)
+
+RUNS = int(os.environ.get("VORLANE_BENCH_RUNS", "9"))
+SESSION_UPDATES = int(os.environ.get("VORLANE_BENCH_SESSION", "10000"))
+WORK = os.environ["VORLANE_BENCH_WORK"]
+MINIMAL = os.environ["VORLANE_MINIMAL"]
+MINIMAL_WINDOW = "Minimal"
+IDLE_SECONDS = 10
+BIG_CATALOGUE_BYTES = 100 * 1024 * 1024
+RECORD_LINE = b"X,-,-,Yes,ID04711,No,Artist , Album , Track..\r\n"
+AWAY_FROM_BUTTONS = (900, 700)  # where the pointer waits during idle measurements
+
+report_lines = []
+
+
+def say(line=""):
+    print(line, flush=True)
+    report_lines.append(line)
+
+
+def median(values):
+    return statistics.median(values)
+
+
+def fresh_folder(name):
+    folder = os.path.join(WORK, name)
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    return folder
+
+
+def wine_path(path):
+    return subprocess.run(["winepath", "-w", path], stdout=subprocess.PIPE, check=True).stdout.decode().strip()
+
+
+def probe_in(folder, *args, timeout=600):
+    """The probe run with the given current directory; its stdout text."""
+    with open(os.path.join(folder, "probe-output.txt"), "wb+") as out:
+        status = subprocess.run(["wine", os.environ["VORLANE_PROBE"], *[str(a) for a in args]], cwd=folder,
+                                stdout=out, stderr=subprocess.PIPE, timeout=timeout).returncode
+        out.seek(0)
+        text = out.read().decode()
+    if status != 0:
+        raise RuntimeError("probe %s failed" % " ".join(str(a) for a in args))
+    return text
+
+
+# ---------------------------------------------------------------------------
+# Processes: CPU time, wake-ups, memory
+
+
+def task_ids(pid):
+    return os.listdir("/proc/%d/task" % pid)
+
+
+def cpu_ns(pid):
+    """CPU time of all the process's threads, in nanoseconds."""
+    total = 0
+    for task in task_ids(pid):
+        with open("/proc/%d/task/%s/schedstat" % (pid, task)) as f:
+            total += int(f.read().split()[0])
+    return total
+
+
+def switches(pid):
+    """Voluntary context switches of all threads: each is a wake-up after a wait."""
+    total = 0
+    for task in task_ids(pid):
+        with open("/proc/%d/task/%s/status" % (pid, task)) as f:
+            for line in f:
+                if line.startswith("voluntary_ctxt_switches:"):
+                    total += int(line.split()[1])
+    return total
+
+
+def private_kb(pid):
+    values = {}
+    with open("/proc/%d/smaps_rollup" % pid) as f:
+        for line in f:
+            parts = line.split()
+            if len(parts) == 3 and parts[2] == "kB":
+                values[parts[0].rstrip(":")] = int(parts[1])
+    return values.get("Private_Clean", 0) + values.get("Private_Dirty", 0)
+
+
+def our_wineserver():
+    prefix = os.environ["WINEPREFIX"]
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            if not os.readlink("/proc/%s/exe" % entry).startswith("/usr/lib/wine/wineserver"):
+                continue
+            with open("/proc/%s/environ" % entry, "rb") as f:
+                if ("WINEPREFIX=" + prefix).encode() in f.read().split(b"\0"):
+                    return int(entry)
+        except OSError:
+            continue
+    raise RuntimeError("no wineserver of " + prefix)
+
+
+class Running:
+    """A program started under Wine in a fresh folder; ended at the close."""
+
+    def __init__(self, exe, window, folder):
+        self.folder = folder
+        self.process = subprocess.Popen(["wine", exe], cwd=folder, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        e2e.wait_shown(window)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.process.kill()
+        self.process.wait()
+        time.sleep(0.5)
+
+
+def open_dialog():
+    e2e.click_control(e2e.MAIN, e2e.ADD)
+    e2e.wait_shown(e2e.DIALOG)
+
+
+def focus_add_button():
+    """Tab from the log box, which has the focus at the start, to the Add
+    button: no caret blinks then."""
+    e2e.move_to(e2e.background_point())  # keys reach Wine only with the pointer over its window
+    e2e.xdotool("key", "Tab")
+    if e2e.probe("focus", e2e.MAIN).strip() != str(e2e.ADD).encode():
+        raise RuntimeError("the focus did not move to the Add button")
+
+
+# ---------------------------------------------------------------------------
+# Measurements
+
+
+def machine():
+    cpu = "unknown CPU"
+    with open("/proc/cpuinfo") as f:
+        for line in f:
+            if line.startswith("model name"):
+                cpu = line.split(":", 1)[1].strip()
+                break
+    with open("/proc/meminfo") as f:
+        memory_gb = int(f.readline().split()[1]) / 1024 / 1024
+    wine = subprocess.run(["wine", "--version"], stdout=subprocess.PIPE).stdout.decode().strip()
+    filesystem = subprocess.run(["findmnt", "-n", "-o", "FSTYPE", "-T", WORK],
+                                stdout=subprocess.PIPE).stdout.decode().strip()
+    say("Measured %s on %s, %d CPUs, %.0f GB; Linux %s; %s; Xvfb 1024x768x24, no window manager; "
+        "catalogues on %s. Load average at the start: %s. Each figure is the median of %d runs unless said."
+        % (datetime.datetime.now().strftime("%Y-%m-%d %H:%M"), cpu, os.cpu_count(), memory_gb, platform.release(),
+           wine, filesystem, " ".join(open("/proc/loadavg").read().split()[:3]), RUNS))
+    say()
+
+
+def sizes():
+    say("Size: Vorlane.exe %d bytes (%.0f KB); the minimal program %d bytes."
+        % (os.path.getsize(os.environ["VORLANE_EXE"]), os.path.getsize(os.environ["VORLANE_EXE"]) / 1024,
+           os.path.getsize(MINIMAL)))
+    say()
+
+
+def startup():
+    folder = fresh_folder("startup")
+    programs = [("Vorlane.exe", wine_path(os.environ["VORLANE_EXE"]), e2e.MAIN),
+                ("minimal program", wine_path(MINIMAL), MINIMAL_WINDOW)]
+    for _, exe, window in programs:  # warm the file cache; not counted
+        probe_in(folder, "start-time", exe, window)
+    times = {name: [] for name, _, _ in programs}
+    for _ in range(RUNS):
+        for name, exe, window in programs:  # taken in turns, so a busy moment hits both
+            times[name].append(float(probe_in(folder, "start-time", exe, window)))
+            time.sleep(0.3)
+    vorlane, minimal = median(times["Vorlane.exe"]), median(times["minimal program"])
+    say("Start to the main window shown (process creation to the window visible, timed inside Wine): "
+        "Vorlane.exe %.0f ms, the minimal program %.0f ms: %.2f times the floor (runs: %s / %s ms)."
+        % (vorlane, minimal, vorlane / minimal, " ".join("%.0f" % t for t in times["Vorlane.exe"]),
+           " ".join("%.0f" % t for t in times["minimal program"])))
+    say()
+
+
+def drop_to_dialog():
+    folder = fresh_folder("drop")
+    latencies = []
+    with Running(os.environ["VORLANE_EXE"], e2e.MAIN, folder):
+        target = e2e.background_point()
+        for run in range(RUNS + 1):
+            song = os.path.join(folder, "Artist %d - Album - Track.mp3" % run)
+            open(song, "wb").close()
+            watcher = subprocess.Popen(["wine", os.environ["VORLANE_PROBE"], "watch", e2e.DIALOG, "30000"],
+                                       stdout=subprocess.PIPE)
+            if watcher.stdout.readline().strip() != b"watching":
+                raise RuntimeError("the watcher did not start")
+            released = e2e.drop([song], target)
+            shown = float(watcher.stdout.readline())
+            watcher.wait()
+            if run > 0:  # the first drop warms up; not counted
+                latencies.append(1000 * (shown - released))
+            e2e.click_control(e2e.DIALOG, e2e.SEL_EXIT)
+            e2e.wait_gone(e2e.DIALOG)
+    say("Drop to the \"Add Items\" dialog shown (the mouse button released over the main window to the dialog "
+        "visible): %.0f ms (runs: %s ms). The drop itself goes X11 drag source -> Wine's XDND handling -> "
+        "WM_DROPFILES." % (median(latencies), " ".join("%.0f" % t for t in latencies)))
+    say()
+
+
+class CloseWatch:
+    """Notes the system clock's time of every close of a file that was open
+    for writing in the folder (inotify IN_CLOSE_WRITE). The program flushes
+    the catalogue before it closes it, so a close marks the record on disk."""
+
+    IN_CLOSE_WRITE = 0x8
+
+    def __init__(self, folder, name):
+        libc = ctypes.CDLL("libc.so.6", use_errno=True)
+        self.fd = libc.inotify_init1(os.O_NONBLOCK)
+        if self.fd < 0 or libc.inotify_add_watch(self.fd, folder.encode(), self.IN_CLOSE_WRITE) < 0:
+            raise OSError(ctypes.get_errno(), "inotify on " + folder)
+        self.name = name.encode()
+        self.times = []
+        self.stopping = threading.Event()
+        self.thread = threading.Thread(target=self._read)
+        self.thread.start()
+
+    def _read(self):
+        while not self.stopping.is_set():
+            if not select.select([self.fd], [], [], 0.1)[0]:
+                continue
+            data = os.read(self.fd, 65536)
+            now = time.time()
+            offset = 0
+            while offset + 16 <= len(data):
+                _, mask, _, length = struct.unpack_from("iIII", data, offset)
+                name = data[offset + 16:offset + 16 + length].rstrip(b"\0")
+                if name == self.name and mask & self.IN_CLOSE_WRITE:
+                    self.times.append(now)
+                offset += 16 + length
+
+    def wait_for(self, count, seconds=30):
+        deadline = time.monotonic() + seconds
+        while len(self.times) < count and time.monotonic() < deadline:
+            time.sleep(0.01)
+        if len(self.times) < count:
+            raise RuntimeError("saw %d closes of the catalogue, expected %d" % (len(self.times), count))
+        return self.times[:count]
+
+    def close(self):
+        self.stopping.set()
+        self.thread.join()
+        os.close(self.fd)
+
+
+def time_updates(folder, count):
+    """Clicks Update of the open dialog `count` times, one after the other.
+    For each: milliseconds from the click to the record on disk (the file's
+    close after the flush) and to the handler's return (after the log box)."""
+    watch = CloseWatch(folder, "Vorlane.csv")
+    try:
+        out = probe_in(folder, "time-command", e2e.DIALOG, e2e.UPDATE, count, "Vorlane.csv", timeout=3600)
+        clicks = [tuple(float(v) for v in line.split()) for line in out.splitlines()]
+        closes = watch.wait_for(len(clicks))
+    finally:
+        watch.close()
+    result = []
+    for (sent, answered), closed in zip(clicks, closes):
+        if not sent <= closed <= answered + 0.005:
+            raise RuntimeError("a close of the catalogue outside its click: %.6f %.6f %.6f" % (sent, closed, answered))
+        result.append((1000 * (closed - sent), 1000 * (answered - sent)))
+    return result
+
+
+def updates(parts):
+    first = []
+    for run in range(RUNS):
+        folder = fresh_folder("first-record")
+        with Running(os.environ["VORLANE_EXE"], e2e.MAIN, folder):
+            open_dialog()
+            first.extend(time_updates(folder, 1))
+    folder = fresh_folder("session")
+    with Running(os.environ["VORLANE_EXE"], e2e.MAIN, folder):
+        open_dialog()
+        started = time.monotonic()
+        session = time_updates(folder, SESSION_UPDATES + RUNS)
+        session_seconds = time.monotonic() - started
+    folder = fresh_folder("big-catalogue")
+    with open(os.path.join(folder, "Vorlane.csv"), "wb") as f:
+        f.write(e2e.HEADER + RECORD_LINE * (BIG_CATALOGUE_BYTES // len(RECORD_LINE)))
+    with Running(os.environ["VORLANE_EXE"], e2e.MAIN, folder):
+        open_dialog()
+        big = time_updates(folder, RUNS)
+
+    def row(case, samples, flush):
+        on_disk = median(s[0] for s in samples)
+        whole = median(s[1] for s in samples)
+        say("| %s | %.1f ms | %.2f ms (%.0f%%) | %.1f ms |" % (case, on_disk, flush, 100 * flush / on_disk, whole))
+
+    say("Update: the click (WM_COMMAND of the Update button, sent by the probe from another process) to the "
+        "record on disk, that is to the catalogue's close after its flush (seen by inotify on the Linux side); "
+        "the flush's share of that, from the in-process timing above; and the click to the handler's return, "
+        "which also holds the log box rebuild that follows the write:")
+    say()
+    say("| Case | to the record on disk | of which the flush | whole Update, log box included |")
+    say("|---|---|---|---|")
+    new_flush, big_flush = parts["flush_first_record"][0], parts["flush_100mb"][0]
+    row("first record of a session, new catalogue (%d sessions)" % RUNS, first, new_flush)
+    for start in (2, 1000, 5000):
+        if start + RUNS <= SESSION_UPDATES:
+            row("records %d to %d of one session" % (start, start + RUNS - 1),
+                session[start - 1:start - 1 + RUNS], new_flush)
+    row("records %d to %d of one session" % (SESSION_UPDATES + 1, SESSION_UPDATES + RUNS),
+        session[SESSION_UPDATES:], new_flush)
+    row("100 MB catalogue on disk, records 1 to %d of a session" % RUNS, big, big_flush)
+    say()
+    say("The session of %d Updates took %.0f s in all." % (len(session), session_seconds))
+    say()
+
+
+def update_parts():
+    folder = fresh_folder("parts")
+    with open(os.path.join(folder, "big.csv"), "wb") as f:
+        f.write(e2e.HEADER + RECORD_LINE * (BIG_CATALOGUE_BYTES // len(RECORD_LINE)))
+    out = subprocess.run(["wine", os.environ["VORLANE_UPDATE_TIMING"], wine_path(folder), str(max(RUNS, 5))],
+                         stdout=subprocess.PIPE, check=True, timeout=1800).stdout.decode()
+    parts = {line.split()[0]: [int(v) / 1000 for v in line.split()[1:]] for line in out.splitlines() if line}
+    say("The Update's parts, timed inside one process with the program's own functions (median ms):")
+    say()
+    say("| Part | new catalogue | 100 MB catalogue |")
+    say("|---|---|---|")
+    say("| append: open, one write, flush, close | %.2f | %.2f |"
+        % (parts["append_first_record"][0], parts["append_100mb"][0]))
+    say("| of which the flush alone | %.2f | %.2f |" % (parts["flush_first_record"][0], parts["flush_100mb"][0]))
+    say()
+    say("| Log box rebuild (whole text set) | 1 entry | 1,000 entries | 10,000 entries |")
+    say("|---|---|---|---|")
+    say("| setting the text | %.1f | %.1f | %.1f |"
+        % (parts["log_set_1"][0], parts["log_set_1000"][0], parts["log_set_10000"][0]))
+    say("| the repaint after it | %.1f | %.1f | %.1f |"
+        % (parts["log_paint_1"][0], parts["log_paint_1000"][0], parts["log_paint_10000"][0]))
+    say()
+    return parts
+
+
+def idle(name, exe, window, prepare):
+    """CPU and wake-ups over IDLE_SECONDS of the program and of wineserver,
+    and the program's private memory; medians over runs."""
+    server = our_wineserver()
+    program_ms, server_ms, wakeups, memory = [], [], [], []
+    for _ in range(3):
+        folder = fresh_folder("idle")
+        with Running(exe, window, folder) as running:
+            prepare()
+            e2e.move_to(AWAY_FROM_BUTTONS)
+            time.sleep(2)
+            pid = running.process.pid
+            before = (cpu_ns(pid), cpu_ns(server), switches(pid))
+            time.sleep(IDLE_SECONDS)
+            after = (cpu_ns(pid), cpu_ns(server), switches(pid))
+            program_ms.append((after[0] - before[0]) / 1e6)
+            server_ms.append((after[1] - before[1]) / 1e6)
+            wakeups.append((after[2] - before[2]) / IDLE_SECONDS)
+            memory.append(private_kb(pid))
+    say("| %s | %.1f ms | %.1f ms | %.1f | %.0f KB |"
+        % (name, median(program_ms), median(server_ms), median(wakeups), median(memory)))
+
+
+def idle_and_memory():
+    say("Idle: CPU time used over %d s with the pointer away from the picture button, by the program "
+        "and by wineserver, the program's wake-ups per second (voluntary context switches of all its threads), "
+        "and its private memory (Private_Clean + Private_Dirty of /proc/PID/smaps_rollup); medians of 3 runs:"
+        % IDLE_SECONDS)
+    say()
+    say("| Program | CPU, program | CPU, wineserver | wake-ups/s | private memory |")
+    say("|---|---|---|---|---|")
+    idle("minimal program, its window", MINIMAL, MINIMAL_WINDOW, lambda: None)
+    idle("Vorlane.exe, main window (focus in the log box)", os.environ["VORLANE_EXE"], e2e.MAIN, lambda: None)
+    idle("Vorlane.exe, main window, focus on Add", os.environ["VORLANE_EXE"], e2e.MAIN, focus_add_button)
+    idle("Vorlane.exe, main window and \"Add Items\"", os.environ["VORLANE_EXE"], e2e.MAIN, open_dialog)
+    say()
+
+
+def main():
+    os.makedirs(WORK, exist_ok=True)
+    machine()
+    sizes()
+    startup()
+    drop_to_dialog()
+    idle_and_memory()
+    updates(update_parts())
+    with open(os.path.join(WORK, "benchmark.md"), "w") as f:
+        f.write("\n".join(report_lines) + "\n")
+    print("Report written to " + os.path.join(WORK, "benchmark.md"))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

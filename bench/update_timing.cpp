@@ -1,0 +1,170 @@
+// Times the two parts of an Update inside one process, with the program's
+// own code: the append to the catalogue (open, write, flush, close) and the
+// rebuild of the log box, whose whole text is set at each Update.
+//
+//   update_timing FOLDER RUNS
+//
+// FOLDER must hold big.csv, a large catalogue made by the caller. Prints one
+// line per measurement: name, median, fastest and slowest in microseconds.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "catalogue/catalogue_file.h"
+#include "catalogue/catalogue_record.h"
+#include "shell/control_ids.h"
+#include "shell/dialog/dialog_layer.h"
+
+namespace {
+
+constexpr DWORD kLogBoxStyle = 0x50311084;  // as the main window's log box
+const char kTrackField[] = "Artist , Album , Track..";
+
+double Microseconds(LARGE_INTEGER from, LARGE_INTEGER to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1e6 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now()
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now;
+}
+
+void Report(const std::string& name, std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    std::printf("%s %.0f %.0f %.0f\n", name.c_str(), samples[samples.size() / 2], samples.front(), samples.back());
+    std::fflush(stdout);
+}
+
+// `measure` returns the microseconds of one run.
+void Measure(const std::string& name, int runs, const std::function<double()>& measure)
+{
+    std::vector<double> samples;
+    for (int i = 0; i < runs; ++i)
+        samples.push_back(measure());
+    Report(name, samples);
+}
+
+std::string RecordLine()
+{
+    CatalogueRecord record{"X", "-", "-", "Yes", "ID04711", "No", kTrackField};
+    return CatalogueAppendText(record, false);
+}
+
+// The program's whole append: open, seek, one write, flush, close.
+double TimeAppend(const std::string& file, const std::string& bytes)
+{
+    const LARGE_INTEGER start = Now();
+    const AppendOutcome outcome = AppendToCatalogue(file, bytes);
+    const LARGE_INTEGER end = Now();
+    if (!outcome.Succeeded()) {
+        std::fprintf(stderr, "update_timing: append to %s failed (error %u)\n", file.c_str(),
+                     static_cast<unsigned>(outcome.errorCode));
+        std::exit(1);
+    }
+    return Microseconds(start, end);
+}
+
+// The same steps by hand, timing the flush alone.
+double TimeFlushAlone(const std::string& file, const std::string& bytes)
+{
+    HANDLE handle = CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "update_timing: cannot open %s\n", file.c_str());
+        std::exit(1);
+    }
+    SetFilePointer(handle, 0, nullptr, FILE_END);
+    DWORD written = 0;
+    WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const LARGE_INTEGER start = Now();
+    FlushFileBuffers(handle);
+    const LARGE_INTEGER end = Now();
+    CloseHandle(handle);
+    return Microseconds(start, end);
+}
+
+void TimeAppends(const std::string& folder, int runs)
+{
+    const std::string record = RecordLine();
+    const std::string fresh = folder + "\\fresh.csv";
+    const std::string big = folder + "\\big.csv";
+    Measure("append_first_record", runs, [&] {
+        DeleteFileA(fresh.c_str());
+        return TimeAppend(fresh, std::string(CatalogueHeader) + CatalogueLineEnd + record);
+    });
+    Measure("flush_first_record", runs, [&] {
+        DeleteFileA(fresh.c_str());
+        return TimeFlushAlone(fresh, std::string(CatalogueHeader) + CatalogueLineEnd + record);
+    });
+    DeleteFileA(fresh.c_str());
+    Measure("append_100mb", runs, [&] { return TimeAppend(big, record); });
+    Measure("flush_100mb", runs, [&] { return TimeFlushAlone(big, record); });
+}
+
+// A shown window with a log box like the main window's.
+HWND MakeLogWindow()
+{
+    HWND window = CreateWindowExA(0, "STATIC", "log box timing", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 300, 260,
+                                  200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", kLogBoxStyle, 3, 74, 233, 140, window,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(LogBoxId)), GetModuleHandleA(nullptr), nullptr);
+    return window;
+}
+
+void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+}
+
+void TimeLogRebuilds(int runs)
+{
+    HWND window = MakeLogWindow();
+    PumpMessages();
+    std::string log;
+    int entries = 0;
+    for (int target : {1, 1000, 10000}) {
+        for (; entries < target; ++entries)
+            log = PrependLogEntry(log, kTrackField);
+        std::vector<double> setting, painting;
+        for (int i = 0; i < runs; ++i) {
+            const LARGE_INTEGER start = Now();
+            SetControlText(window, LogBoxId, log);  // what each Update does
+            const LARGE_INTEGER set = Now();
+            UpdateWindow(GetDlgItem(window, LogBoxId));  // the repaint that follows it
+            const LARGE_INTEGER painted = Now();
+            setting.push_back(Microseconds(start, set));
+            painting.push_back(Microseconds(set, painted));
+            PumpMessages();
+        }
+        Report("log_set_" + std::to_string(target), setting);
+        Report("log_paint_" + std::to_string(target), painting);
+    }
+    DestroyWindow(window);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: update_timing FOLDER RUNS\n");
+        return 2;
+    }
+    const int runs = std::max(1, std::atoi(argv[2]));
+    TimeAppends(argv[1], runs);
+    TimeLogRebuilds(runs);
+    return 0;
+}
