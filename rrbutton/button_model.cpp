@@ -12,6 +12,8 @@ namespace {
 
 constexpr Color kChannelsMask = 0x00FFFFFFu;
 constexpr std::uint32_t kDrawTextModifyString = 0x00010000u;  // DT_MODIFYSTRING
+constexpr std::uint32_t kDrawTextPathEllipsis = 0x00004000u;  // DT_PATH_ELLIPSIS
+constexpr std::uint32_t kDrawTextEndOrWordEllipsis = 0x00048000u;  // DT_END_ELLIPSIS | DT_WORD_ELLIPSIS
 constexpr int kRasterCapsPalette = 0x0100;                    // RC_PALETTE
 constexpr int kMaxPaletteColors = 256;
 
@@ -282,7 +284,11 @@ Rect ShadowRect(const Rect& captionRect) {
 }
 
 std::uint32_t DrawTextFlags(std::uint32_t textFormat) {
-    return textFormat & ~kDrawTextModifyString;
+    std::uint32_t flags = textFormat & ~kDrawTextModifyString;
+    if (flags & kDrawTextEndOrWordEllipsis) {
+        flags &= ~kDrawTextPathEllipsis;
+    }
+    return flags;
 }
 
 // ---- Content per state ------------------------------------------------------

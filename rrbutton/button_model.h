@@ -187,7 +187,11 @@ CaptionRects PlanCaptionRects(const TextMargins& margins, int fixedLook, int wid
 Rect ShadowRect(const Rect& captionRect);
 
 // Flags to hand DrawTextA: the stored format without DT_MODIFYSTRING, since
-// the caption buffer must never be rewritten behind the button's back.
+// the caption buffer must never be rewritten behind the button's back, and
+// without DT_PATH_ELLIPSIS when DT_END_ELLIPSIS or DT_WORD_ELLIPSIS comes
+// with it: Wine's DrawText ends the process on an assertion for some captions
+// that do not fit in that combination, and the other ellipsis alone still
+// makes the caption fit.
 std::uint32_t DrawTextFlags(std::uint32_t textFormat);
 
 // ---- Content per state ------------------------------------------------------

@@ -398,7 +398,17 @@ TEST(ButtonCaption, Rectangles) {
 TEST(ButtonCaption, DrawTextNeverModifiesTheCaption) {
     EXPECT_EQ(DrawTextFlags(0x25u), 0x25u);
     EXPECT_EQ(DrawTextFlags(0x10025u), 0x25u);
-    EXPECT_EQ(DrawTextFlags(0xFFFFFFFFu), 0xFFFEFFFFu);
+    EXPECT_EQ(DrawTextFlags(0xFFFFFFFFu), 0xFFFEBFFFu);
+}
+
+TEST(ButtonCaption, PathEllipsisGivesWayToTheEndOrWordEllipsis) {
+    constexpr std::uint32_t kPath = 0x4000u;
+    constexpr std::uint32_t kEnd = 0x8000u;
+    constexpr std::uint32_t kWord = 0x40000u;
+    EXPECT_EQ(DrawTextFlags(kPath | 0x25u), kPath | 0x25u);
+    EXPECT_EQ(DrawTextFlags(kPath | kEnd | 0x10u), kEnd | 0x10u);
+    EXPECT_EQ(DrawTextFlags(kPath | kWord), kWord);
+    EXPECT_EQ(DrawTextFlags(0xC31Cu), 0x831Cu);  // the format the message fuzz test found
 }
 
 // ---- Content per state -------------------------------------------------------

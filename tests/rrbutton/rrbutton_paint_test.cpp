@@ -456,6 +456,33 @@ TEST_F(ButtonPaint, CaptionIsDrawnFromItsFirst1023Characters) {
     EXPECT_EQ(Record().hFont, GetStockObject(DEFAULT_GUI_FONT));  // the font a paint without one used
 }
 
+// Found by the message fuzz test: Wine's DrawText ends the process on an
+// assertion for some captions that do not fit when the path ellipsis comes
+// with the end or word ellipsis (0xC31C was the format). Such a caption is
+// drawn with the end or word ellipsis alone.
+TEST_F(ButtonPaint, PathEllipsisWithAnotherEllipsisDrawsAsTheOtherAlone) {
+    Send(RRBM_SETTEXTCOLOR, kRed);
+    const UINT otherEllipses[] = {DT_END_ELLIPSIS, DT_WORD_ELLIPSIS, DT_END_ELLIPSIS | DT_WORD_ELLIPSIS};
+    const UINT layouts[] = {DT_SINGLELINE | DT_VCENTER | DT_CENTER, DT_WORDBREAK | DT_VCENTER | DT_BOTTOM | DT_NOCLIP,
+                            DT_LEFT | DT_TOP | DT_EXPANDTABS};
+    for (const char* caption : {"Fuzzed", "Fuzzed link", "C:\\Music\\Artist\\Album\\Track.mp3", "A\tB C&D\r\nE"}) {
+        SetWindowTextA(button_, caption);
+        for (int width : {1, 6, 14, 30, 75}) {
+            SetWindowPos(button_, nullptr, 0, 0, width, kHeight, SWP_NOMOVE | SWP_NOZORDER);
+            for (UINT other : otherEllipses) {
+                for (UINT layout : layouts) {
+                    SCOPED_TRACE(::testing::Message() << '"' << caption << "\" width " << width << " format 0x"
+                                                      << std::hex << (layout | other));
+                    Send(RRBM_SETTEXTFORMAT, layout | other | DT_PATH_ELLIPSIS, 1);
+                    const auto combined = Compose();
+                    Send(RRBM_SETTEXTFORMAT, layout | other, 1);
+                    EXPECT_TRUE(Compose()->SameAs(*combined));
+                }
+            }
+        }
+    }
+}
+
 TEST(ButtonOffscreenBuffer, KeepsNothingWhenItCannotBeMade) {
     HDC screen = GetDC(nullptr);
     const long atStart = LiveGdiObjects();
