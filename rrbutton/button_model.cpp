@@ -270,6 +270,10 @@ Point ImageOrigin(const ImageLayout& layout, int width, int height) {
     }
 }
 
+int IconDrawSize(int imageSize) {
+    return std::max(imageSize, -std::numeric_limits<int>::max());
+}
+
 // ---- Caption ----------------------------------------------------------------
 
 CaptionRects PlanCaptionRects(const TextMargins& margins, int fixedLook, int width, int height) {

@@ -167,6 +167,11 @@ struct ImageLayout {
 
 Point ImageOrigin(const ImageLayout& layout, int width, int height);
 
+// The width or height an icon is drawn at: the image size as set, except
+// INT_MIN, whose negation overflows (Wine's DrawIconEx ends the process on
+// it), which is drawn as -INT_MAX.
+int IconDrawSize(int imageSize);
+
 // ---- Caption ----------------------------------------------------------------
 
 struct TextMargins {

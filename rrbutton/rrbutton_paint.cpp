@@ -37,8 +37,8 @@ void DrawImage(HDC dc, const RRButtonRecord& record, HANDLE image, Point at) {
     if (record.imageType == IMAGE_BITMAP) {
         DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(image), 0, at.x, at.y, 0, 0, DST_BITMAP);
     } else {
-        DrawIconEx(dc, at.x, at.y, static_cast<HICON>(image), record.imageWidth, record.imageHeight, 0, nullptr,
-                   DI_NORMAL);
+        DrawIconEx(dc, at.x, at.y, static_cast<HICON>(image), IconDrawSize(record.imageWidth),
+                   IconDrawSize(record.imageHeight), 0, nullptr, DI_NORMAL);
     }
 }
 

@@ -324,6 +324,15 @@ TEST(ButtonImage, CentringRoundsHalvesToEvenAfterAddingTheMargin) {
     EXPECT_EQ(ImageOrigin(middleLeft, 40, 21).y, 4);
 }
 
+TEST(ButtonImage, IconDrawSizeIsTheImageSizeExceptIntMin) {
+    constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    for (int size : {0, 16, -1, -kMax, kMax}) {
+        EXPECT_EQ(IconDrawSize(size), size);
+    }
+    EXPECT_EQ(IconDrawSize(kMin), -kMax);
+}
+
 TEST(ButtonImage, OtherCodesUseTheExplicitPosition) {
     for (int code : {-10, 0, 3}) {
         EXPECT_EQ(ImageOrigin(Layout(code), 75, 23), (Point{7, 9})) << "code " << code;

@@ -3,6 +3,7 @@
 // what the parent hears and may do while a button paints, and resources.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -293,6 +294,32 @@ TEST_F(ButtonPaint, BitmapIsDrawnAtItsOwnSizeIconsAtTheImageSize) {
     Send(RRBM_SETIMAGESIZE, 24, 24);
     const RECT stretched = {8, 6, 32, 30};
     EXPECT_TRUE(SameRect(Compose()->Bounds(kRed), stretched));
+}
+
+// Found by the message fuzz test: an icon drawn INT_MIN pixels wide or high
+// ended the process inside Wine's DrawIconEx. Such a size is drawn as
+// -INT_MAX; the getters still answer what was set.
+TEST_F(ButtonPaint, AnIconSizeOfIntMinIsDrawnAsMinusIntMax) {
+    constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    Send(RRBM_LOADIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>("ICON2"));
+    Send(RRBM_SETIMAGEPOS, 0, 0);
+    const struct {
+        int width;
+        int height;
+        int drawnWidth;
+        int drawnHeight;
+    } sizes[] = {{kMin, 16, -kMax, 16}, {16, kMin, 16, -kMax}, {kMin, kMin, -kMax, -kMax}, {kMin, 0, -kMax, 0}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(::testing::Message() << size.width << " x " << size.height);
+        Send(RRBM_SETIMAGESIZE, static_cast<WPARAM>(size.drawnWidth), size.drawnHeight);
+        const auto drawn = Compose();
+        Send(RRBM_SETIMAGESIZE, static_cast<WPARAM>(size.width), size.height);
+        Send(RRBM_REDRAW);
+        EXPECT_TRUE(Compose()->SameAs(*drawn));
+        EXPECT_EQ(Send(RRBM_GETIMAGEWIDTH), size.width);
+        EXPECT_EQ(Send(RRBM_GETIMAGEHEIGHT), size.height);
+    }
 }
 
 struct Heard {
