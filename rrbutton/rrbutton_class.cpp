@@ -146,10 +146,12 @@ LRESULT OnDestroy(HWND hWnd, RRButtonRecord& record) {
     if (record.hoverTimer) {
         KillTimer(hWnd, static_cast<UINT_PTR>(record.ctrlId));
     }
-    gdi::DeleteGdiObject(record.palette);
-    gdi::DeleteGdiObject(record.hFaceBrush);
-    gdi::DeleteGdiObject(record.hLinkFont);
-    gdi::DeleteGdiObject(record.hRegion);
+    // Destroyed during its own paint, the button leaves what the paint holds
+    // to the paint.
+    DeleteUnlessHeldByPaint(record.palette, record.paintPalette);
+    DeleteUnlessHeldByPaint(record.hFaceBrush, record.paintFaceBrush);
+    DeleteUnlessHeldByPaint(record.hLinkFont, record.paintLinkFont);
+    gdi::DeleteGdiObject(record.hRegion);  // selecting a region selects a copy
     ReleaseOwnedImages(record);
     // hFont is the caller's and stays alive.
     HeapFree(GetProcessHeap(), 0, &record);

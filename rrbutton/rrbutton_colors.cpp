@@ -60,13 +60,13 @@ void RebuildButtonColors(HWND hWnd) {
 
     record->paletteFaceKey = plan.paletteFaceKey;
     if (plan.makePalette) {
-        gdi::DeleteGdiObject(record->palette);
+        DeleteUnlessHeldByPaint(record->palette, record->paintPalette);
         record->palette = MakeButtonPalette(plan.paletteEntries);
     }
     std::copy(plan.storedEntries.begin(), plan.storedEntries.end(), record->paletteEntries);
     record->faceColor = plan.faceColor;
 
-    gdi::DeleteGdiObject(record->hFaceBrush);
+    DeleteUnlessHeldByPaint(record->hFaceBrush, record->paintFaceBrush);
     record->hFaceBrush = gdi::NewSolidBrush(record->faceColor);
 }
 

@@ -68,6 +68,9 @@ LRESULT OnLButtonDblClk(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM
 
 // ---- Painting (rrbutton_paint.cpp) ------------------------------------------
 LRESULT OnPaint(HWND hWnd, RRButtonRecord& record);
+// Deletes a brush, palette or font the button made, unless it is the one the
+// paint in progress holds (heldByPaint), which deletes it itself when done.
+void DeleteUnlessHeldByPaint(HGDIOBJ object, HGDIOBJ heldByPaint);
 
 // ---- Colours (rrbutton_colors.cpp) ------------------------------------------
 // Brings faceColor, the face brush, the palette entries and the palette up to

@@ -1,6 +1,7 @@
 // Painting of a round-rect button: the picture is composed off-screen and
 // reaches the window in one block transfer, clipped to the rounded region.
 #include "rrbutton/button_model.h"
+#include "rrbutton/gdi_objects.h"
 #include "rrbutton/rrbutton_drawing.h"
 #include "rrbutton/rrbutton_internal.h"
 
@@ -16,6 +17,21 @@ constexpr int kCaptionBufferSize = 1024;
 constexpr int kNotPainting = 0;
 constexpr int kPainting = 1;
 constexpr int kPaintingRepaintAfterwards = 2;
+
+// The objects of the button a paint selects into its device contexts.
+struct HeldObjects {
+    HBRUSH faceBrush;
+    HPALETTE palette;
+    HFONT linkFont;
+};
+
+// After the paint has selected it out: an object the button replaced or gave
+// up meanwhile (current is no longer it) is the paint's to delete.
+void DeleteIfLetGo(HGDIOBJ held, HGDIOBJ current) {
+    if (held && held != current) {
+        gdi::DeleteGdiObject(held);
+    }
+}
 
 HANDLE ImageIn(const RRButtonRecord& record, ImageSlot slot) {
     switch (slot) {
@@ -94,6 +110,12 @@ void DrawContent(HWND hWnd, const RRButtonRecord& record, HDC dc, int width, int
 
 }  // namespace
 
+void DeleteUnlessHeldByPaint(HGDIOBJ object, HGDIOBJ heldByPaint) {
+    if (object != heldByPaint) {
+        gdi::DeleteGdiObject(object);
+    }
+}
+
 bool DrawButtonPicture(HWND hWnd, HDC dc, int width, int height) {
     RRButtonRecord* record = RecordOf(hWnd);
     if (!record) {
@@ -152,6 +174,12 @@ LRESULT OnPaint(HWND hWnd, RRButtonRecord& record) {
         return 0;
     }
     record.painting = kPainting;
+    // Kept here as well: the record is gone when the parent destroys the
+    // button during the paint.
+    const HeldObjects held{record.hFaceBrush, record.palette, record.hLinkFont};
+    record.paintFaceBrush = held.faceBrush;
+    record.paintPalette = held.palette;
+    record.paintLinkFont = held.linkFont;
     if (record.hRegion) {
         SelectObject(dc, record.hRegion);
     }
@@ -169,7 +197,14 @@ LRESULT OnPaint(HWND hWnd, RRButtonRecord& record) {
     }
     EndPaint(hWnd, &paint);
     // `record` is gone when the parent destroyed the button during the paint.
-    if (RRButtonRecord* stillThere = RecordOf(hWnd)) {
+    RRButtonRecord* stillThere = RecordOf(hWnd);
+    DeleteIfLetGo(held.faceBrush, stillThere ? stillThere->hFaceBrush : nullptr);
+    DeleteIfLetGo(held.palette, stillThere ? stillThere->palette : nullptr);
+    DeleteIfLetGo(held.linkFont, stillThere ? stillThere->hLinkFont : nullptr);
+    if (stillThere) {
+        stillThere->paintFaceBrush = nullptr;
+        stillThere->paintPalette = nullptr;
+        stillThere->paintLinkFont = nullptr;
         const bool again = stillThere->painting == kPaintingRepaintAfterwards;
         stillThere->painting = kNotPainting;
         if (again) {

@@ -78,6 +78,15 @@ struct RRButtonRecord {
     // inside painting (a parent's handler of a frame notification) does not
     // re-enter it.
     int painting;
+    // The face brush, palette and link font that the paint in progress has
+    // selected into its device contexts; 0 while no paint runs. An object
+    // still selected in a device context cannot be deleted, so a colour
+    // rebuild or the destruction of the button during the paint (both may
+    // come from a parent's handler of a frame notification) leaves these to
+    // the paint, which deletes them once it has selected them out.
+    HBRUSH paintFaceBrush;
+    HPALETTE paintPalette;
+    HFONT paintLinkFont;
 };
 
 static_assert(std::is_trivial_v<RRButtonRecord>, "the record is allocated zero-filled and freed raw");

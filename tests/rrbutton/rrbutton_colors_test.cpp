@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 #include "rrbutton/button_model.h"
 #include "rrbutton/gdi_objects.h"
@@ -188,6 +189,111 @@ TEST_F(ButtonColors, ButtonPaletteFollowsTheSystemColours) {
     EXPECT_EQ(Face(button), RGB(99, 90, 180) | marker);
     EXPECT_EQ(LiveGdiObjects(), atStart);
     DestroyWindow(button);
+}
+
+// What a paint has selected into its device contexts cannot be deleted on
+// Windows (DeleteObject fails and the object leaks); Wine deletes it later
+// instead, once it is selected out. So these tests check with the program's
+// count of drawing objects that the button keeps such objects alive while the
+// paint holds them, and that they are gone once it has let go of them.
+
+// Live drawing objects while the parent handles the frame notification of a
+// repaint, before and after it has done `act` there.
+struct CountsInPaint {
+    long before = -1;
+    long after = -1;
+};
+
+CountsInPaint RepaintActingInTheFrameNotification(HWND parent, HWND button, const std::function<void()>& act) {
+    CountsInPaint counts;
+    bool acted = false;
+    ParentHandler handler(parent, [&](UINT message, WPARAM wParam, LPARAM) {
+        if (message >= RRBN_RAISED && message <= RRBN_FLAT && wParam == reinterpret_cast<WPARAM>(button) && !acted) {
+            acted = true;
+            counts.before = LiveGdiObjects();
+            act();
+            counts.after = LiveGdiObjects();
+        }
+    });
+    SendMessageA(button, RRBM_REDRAW, 0, 0);
+    EXPECT_TRUE(acted) << "the parent heard no frame notification";
+    return counts;
+}
+
+TEST_F(ButtonColors, AFaceColourSetDuringAPaintReplacesBrushAndPaletteOnceThePaintLetsGo) {
+    constexpr COLORREF kFirst = RGB(10, 200, 30);
+    constexpr COLORREF kSecond = RGB(30, 60, 220);
+    HWND button = NewButton(1001);
+    UpdateWindow(button);
+    const long atStart = LiveGdiObjects();
+    const HBRUSH oldBrush = Record(button).hFaceBrush;
+    const HPALETTE oldPalette = Record(button).palette;
+    ASSERT_NE(oldBrush, nullptr);
+    ASSERT_EQ(oldPalette != nullptr, OnPaletteDisplay());
+    HBRUSH betweenBrush = nullptr;
+    HPALETTE betweenPalette = nullptr;
+
+    const CountsInPaint counts = RepaintActingInTheFrameNotification(parent_.Handle(), button, [&] {
+        SendMessageA(button, RRBM_SETFACECOLOR, kFirst, 1);
+        betweenBrush = Record(button).hFaceBrush;
+        betweenPalette = Record(button).palette;
+        SendMessageA(button, RRBM_SETFACECOLOR, kSecond, 1);
+    });
+    const RRButtonRecord& record = Record(button);
+    const int perRebuild = OnPaletteDisplay() ? 2 : 1;
+    // The paint's brush and palette outlive both rebuilds; the ones made by
+    // the first rebuild, which no device context holds, went at the second.
+    EXPECT_EQ(counts.after, counts.before + perRebuild);
+    EXPECT_EQ(GetObjectType(betweenBrush), 0u);
+    EXPECT_EQ(LiveGdiObjects(), atStart);
+    EXPECT_EQ(GetObjectType(oldBrush), 0u);
+    EXPECT_EQ(GetObjectType(record.hFaceBrush), static_cast<DWORD>(OBJ_BRUSH));
+    if (OnPaletteDisplay()) {
+        EXPECT_EQ(GetObjectType(betweenPalette), 0u);
+        EXPECT_EQ(GetObjectType(oldPalette), 0u);
+        EXPECT_EQ(GetObjectType(record.palette), static_cast<DWORD>(OBJ_PAL));
+    }
+    EXPECT_EQ(Plain(Face(button)), kSecond);
+
+    PumpMessages();  // the repaint asked for during the paint
+    if (!OnPaletteDisplay()) {
+        EXPECT_EQ(ScreenPicture(button)->Pixel(37, 11), kSecond);
+    }
+    DestroyWindow(button);
+    EXPECT_EQ(LiveGdiObjects(), atStart - 1 - perRebuild);  // the region, brush and palette went with the button
+}
+
+TEST_F(ButtonColors, AButtonDestroyedDuringItsPaintLeavesWhatThePaintHoldsToThePaint) {
+    const long atStart = LiveGdiObjects();
+    // A link button has a font of its own besides its brush and palette.
+    HWND button = MakeRRButtonURL(parent_.Handle(), 1001, "Link", 10, 10, 75, 23, WS_CHILD | WS_VISIBLE, 0, "", "",
+                                  "", FALSE);
+    ASSERT_NE(button, nullptr);
+    UpdateWindow(button);
+    const RRButtonRecord& record = Record(button);
+    const HGDIOBJ held[] = {record.hFaceBrush, record.hLinkFont, record.palette};
+    ASSERT_NE(held[0], nullptr);
+    ASSERT_NE(held[1], nullptr);
+    const void* freedRecord = &record;
+    FreedRecordTrap trap;
+
+    const CountsInPaint counts = RepaintActingInTheFrameNotification(parent_.Handle(), button, [&] {
+        SendMessageA(button, RRBM_SETFACECOLOR, RGB(1, 2, 3), 0);  // a brush (and palette) no paint holds
+        DestroyWindow(button);
+        trap.Spring(freedRecord);
+    });
+    EXPECT_FALSE(IsWindow(button));
+    // The region and what the rebuild made went at once; brush, font and
+    // palette of the paint stayed until it ended.
+    EXPECT_EQ(counts.after, counts.before - 1);
+    EXPECT_EQ(LiveGdiObjects(), atStart);
+    for (HGDIOBJ object : held) {
+        if (object) {
+            EXPECT_EQ(GetObjectType(object), 0u);
+        }
+    }
+    ASSERT_TRUE(trap.Sprung());
+    EXPECT_TRUE(trap.Untouched()) << "the paint wrote to the freed record of its button";
 }
 
 }  // namespace
