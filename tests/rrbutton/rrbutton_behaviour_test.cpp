@@ -9,9 +9,12 @@
 #include <functional>
 #include <vector>
 
+#include "rrbutton/gdi_objects.h"
 #include "rrbutton/rrbutton.h"
 #include "rrbutton/rrbutton_record.h"
 #include "tests/rrbutton/button_test_support.h"
+
+using rrb::gdi::LiveGdiObjects;
 
 namespace {
 
@@ -418,29 +421,45 @@ TEST_F(ButtonBehaviour, PassiveButtonsThatAreTheOnlyTabStopsKeepTheFocusWhereItI
 
 // ---- A parent that destroys the button in its click handler ------------------
 
-// Destroys the button when the parent hears of its click, and springs a trap
-// on the memory of its record.
-class DestroyOnClick {
+// Destroys the button when the parent hears a message while the button lives
+// (its click command, or a command or notification it passes on), and
+// springs a trap on the memory of its record.
+class DestroyWhenParentHears {
 public:
-    DestroyOnClick(WindowSpy& parentSpy, HWND button) : parentSpy_(parentSpy) {
-        parentSpy.On(WM_COMMAND, [this, button](WPARAM, LPARAM from) {
-            if (from == reinterpret_cast<LPARAM>(button) && IsWindow(button)) {
+    DestroyWhenParentHears(WindowSpy& parentSpy, HWND button, UINT message)
+        : parentSpy_(parentSpy), message_(message) {
+        parentSpy.On(message, [this, button](WPARAM, LPARAM) {
+            if (IsWindow(button)) {
                 const void* record = RecordOf(button);
                 DestroyWindow(button);
                 trap_.Spring(record);
             }
         });
     }
-    ~DestroyOnClick() { parentSpy_.On(WM_COMMAND, nullptr); }
-    DestroyOnClick(const DestroyOnClick&) = delete;
-    DestroyOnClick& operator=(const DestroyOnClick&) = delete;
+    ~DestroyWhenParentHears() { parentSpy_.On(message_, nullptr); }
+    DestroyWhenParentHears(const DestroyWhenParentHears&) = delete;
+    DestroyWhenParentHears& operator=(const DestroyWhenParentHears&) = delete;
 
     const FreedRecordTrap& Trap() const { return trap_; }
 
 private:
     WindowSpy& parentSpy_;
+    UINT message_;
     FreedRecordTrap trap_;
 };
+
+::testing::AssertionResult NothingWrittenAfterFreeing(const FreedRecordTrap& trap) {
+    if (!trap.Sprung()) {
+        return ::testing::AssertionFailure() << "the button was not destroyed";
+    }
+    if (!trap.Untouched()) {
+        return ::testing::AssertionFailure() << "the destroyed button wrote to its freed record";
+    }
+    if (!trap.HoldsFreedRecord()) {
+        std::printf("note: the heap did not hand out the freed record again; the write check is weaker\n");
+    }
+    return ::testing::AssertionSuccess();
+}
 
 TEST_F(ButtonBehaviour, AParentThatDestroysTheButtonInItsClickHandlerIsSafe) {
     enum class Path { MouseRelease, ReturnKey, SpaceKeyUp };
@@ -448,7 +467,7 @@ TEST_F(ButtonBehaviour, AParentThatDestroysTheButtonInItsClickHandlerIsSafe) {
         SCOPED_TRACE(::testing::Message() << "path " << static_cast<int>(path));
         HWND button = CreateRRButton(parent_.Handle(), 1004, "Doomed", 10, 50, 75, 23, kStyle, 0, FALSE);
         ASSERT_NE(button, nullptr);
-        DestroyOnClick destroyer(parentSpy_, button);
+        DestroyWhenParentHears destroyer(parentSpy_, button, WM_COMMAND);
         switch (path) {
         case Path::MouseRelease:
             ASSERT_TRUE(MovePointerTo(Centre(button)));
@@ -465,11 +484,64 @@ TEST_F(ButtonBehaviour, AParentThatDestroysTheButtonInItsClickHandlerIsSafe) {
         }
         EXPECT_EQ(Clicks(button), 1);
         EXPECT_FALSE(IsWindow(button));
-        ASSERT_TRUE(destroyer.Trap().Sprung());
-        EXPECT_TRUE(destroyer.Trap().Untouched()) << "the destroyed button wrote to its freed record";
-        if (!destroyer.Trap().HoldsFreedRecord()) {
-            std::printf("note: the heap did not hand out the freed record again; the write check is weaker\n");
+        EXPECT_TRUE(NothingWrittenAfterFreeing(destroyer.Trap()));
+    }
+}
+
+TEST_F(ButtonBehaviour, AParentThatDestroysTheButtonWhileHandlingWhatItPassesOnIsSafe) {
+    for (UINT passedOn : {WM_COMMAND, WM_NOTIFY}) {
+        SCOPED_TRACE(::testing::Message() << "message 0x" << std::hex << passedOn);
+        const long atStart = LiveGdiObjects();
+        HWND button = CreateRRButton(parent_.Handle(), 1004, "Doomed", 10, 50, 75, 23, kStyle, 0, FALSE);
+        ASSERT_NE(button, nullptr);
+        UpdateWindow(button);
+        parentSpy_.Clear();
+        DestroyWhenParentHears destroyer(parentSpy_, button, passedOn);
+        NMHDR header = {button, 77, 1234};
+        const LPARAM lParam = passedOn == WM_NOTIFY ? reinterpret_cast<LPARAM>(&header) : 0;
+        EXPECT_EQ(SendMessageA(button, passedOn, MAKEWPARAM(55, 3), lParam), 0);
+        EXPECT_EQ(parentSpy_.Count(passedOn), 1);
+        EXPECT_FALSE(IsWindow(button));
+        EXPECT_TRUE(NothingWrittenAfterFreeing(destroyer.Trap()));
+        EXPECT_EQ(LiveGdiObjects(), atStart);
+    }
+}
+
+// The press of the mouse button or the space key (with the hover timer
+// running) is never finished: the button is destroyed first, and what ends
+// the press then reaches a window that is gone.
+TEST_F(ButtonBehaviour, AButtonDestroyedInTheMiddleOfAPressTouchesNothingAfterwards) {
+    enum class Source { Mouse, SpaceKey };
+    for (Source source : {Source::Mouse, Source::SpaceKey}) {
+        SCOPED_TRACE(::testing::Message() << "press source " << static_cast<int>(source));
+        const long atStart = LiveGdiObjects();
+        HWND button = CreateRRButton(parent_.Handle(), 1004, "Doomed", 10, 50, 75, 23, kStyle, 0, FALSE);
+        ASSERT_NE(button, nullptr);
+        ASSERT_TRUE(MovePointerTo(Centre(button)));
+        Move(0, button);
+        ASSERT_NE(Record(button).hoverTimer, 0u);
+        if (source == Source::Mouse) {
+            Press(button);
+            ASSERT_EQ(GetCapture(), button);
+        } else {
+            Send(WM_KEYDOWN, VK_SPACE, kFirstKeyPress, button);
         }
+        ASSERT_EQ(Record(button).drawState, 2);
+        const void* record = RecordOf(button);
+        DestroyWindow(button);
+        FreedRecordTrap trap;
+        trap.Spring(record);
+
+        EXPECT_NE(GetCapture(), button);
+        Sleep(50);  // a few hover timer periods
+        PumpMessages();
+        for (UINT late : {UINT{WM_LBUTTONUP}, UINT{WM_KEYUP}, UINT{WM_MOUSEMOVE}, UINT{WM_TIMER}, UINT{RRBM_REDRAW}}) {
+            EXPECT_EQ(SendMessageA(button, late, late == WM_KEYUP ? VK_SPACE : 0, 0), 0);
+        }
+        PumpMessages();
+        EXPECT_EQ(Clicks(button), 0);
+        EXPECT_TRUE(NothingWrittenAfterFreeing(trap));
+        EXPECT_EQ(LiveGdiObjects(), atStart);
     }
 }
 
