@@ -13,7 +13,9 @@ scenario starts is killed when it ends, passed or failed.
 
 Environment: DISPLAY and WINEPREFIX of a running Xvfb and wineserver,
 VORLANE_EXE and VORLANE_PROBE (the two executables), optionally
-VORLANE_E2E_ARTIFACTS (a folder for a screenshot of each failure).
+VORLANE_E2E_ARTIFACTS (a folder for a screenshot of each failure). Other
+scripts use these tools too; VORLANE_PROBE_DESKTOP points the probe at the
+windows of a Wine virtual desktop of that name.
 """
 
 import os
@@ -76,8 +78,10 @@ def probe(*args, timeout=30, check_status=True):
     Its output goes through files, not pipes: a Wine helper that the probe
     happens to start (the desktop process) inherits its handles and would
     keep a pipe open long after the probe has ended."""
+    desktop = os.environ.get("VORLANE_PROBE_DESKTOP")
+    options = ["--desktop", desktop] if desktop else []
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        status = subprocess.run(["wine", os.environ["VORLANE_PROBE"], *[str(a) for a in args]],
+        status = subprocess.run(["wine", os.environ["VORLANE_PROBE"], *options, *[str(a) for a in args]],
                                 stdout=out, stderr=err, timeout=timeout).returncode
         out.seek(0)
         err.seek(0)

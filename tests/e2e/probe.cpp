@@ -18,6 +18,7 @@
 //   probe text SEL ID|-                  a control's text (or the caption), raw bytes
 //   probe check SEL ID                   BM_GETCHECK of a check box
 //   probe rect SEL [ID]                  screen rectangle: the client area, or a control's window
+//   probe frame SEL                      screen rectangle of the whole window, title bar and frame
 //   probe focus SEL                      the id of the control with the focus in that window's thread
 //   probe hold FILE [seconds]            holds FILE open without sharing until a line or EOF on
 //                                        stdin (at most seconds, default 60); prints "held" once open
@@ -28,6 +29,10 @@
 //   probe time-command SEL ID N FILE     sends N clicks (WM_COMMAND BN_CLICKED) of control ID, one
 //                                        after the other, and prints for each the times (Unix
 //                                        seconds) it was sent and answered; each must grow FILE
+//
+// Before the command, "--desktop NAME" makes the probe look at the windows of
+// that desktop (a Wine virtual desktop started with explorer /desktop=NAME)
+// instead of the default one.
 //
 // Exit status: 0 on success, 1 when a window or control is not found or a
 // wait times out, 2 on a usage error.
@@ -246,6 +251,17 @@ int PrintRect(const std::string& selectorText, const char* idText)
     return 0;
 }
 
+int PrintFrame(const std::string& selectorText)
+{
+    HWND window = FindOne(selectorText);
+    if (!window)
+        return 1;
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    return 0;
+}
+
 int PrintFocus(const std::string& selectorText)
 {
     HWND window = FindOne(selectorText);
@@ -418,7 +434,7 @@ int Usage()
 {
     std::fprintf(stderr,
                  "usage: probe windows | count SEL | wait SEL [ms] | gone SEL [ms] | text SEL ID|- | check SEL ID\n"
-                 "             | rect SEL [ID] | focus SEL | hold FILE [s] | start-time EXE SEL [ms] | watch SEL [ms]\n"
+                 "             | rect SEL [ID] | frame SEL | focus SEL | hold FILE [s] | start-time EXE SEL [ms] | watch SEL [ms]\n"
                  "             | time-command SEL ID N FILE\n");
     return 2;
 }
@@ -428,7 +444,15 @@ int Usage()
 int main(int argc, char** argv)
 {
     _setmode(_fileno(stdout), _O_BINARY);  // texts are printed byte for byte
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() >= 2 && args[0] == "--desktop") {
+        HDESK desktop = OpenDesktopA(args[1].c_str(), 0, FALSE, GENERIC_ALL);
+        if (!desktop || !SetThreadDesktop(desktop)) {
+            std::fprintf(stderr, "probe: cannot use the desktop %s (error %lu)\n", args[1].c_str(), GetLastError());
+            return 1;
+        }
+        args.erase(args.begin(), args.begin() + 2);
+    }
     if (args.empty())
         return Usage();
     const std::string& command = args[0];
@@ -450,6 +474,8 @@ int main(int argc, char** argv)
         return PrintCheck(args[1], args[2]);
     if (command == "rect" && (n == 2 || n == 3))
         return PrintRect(args[1], n == 3 ? args[2].c_str() : nullptr);
+    if (command == "frame" && n == 2)
+        return PrintFrame(args[1]);
     if (command == "focus" && n == 2)
         return PrintFocus(args[1]);
     if (command == "hold" && (n == 2 || n == 3))
