@@ -246,8 +246,12 @@ LRESULT OnLButtonUp(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lPa
 }
 
 // The second click of a double click is one more press.
-LRESULT OnLButtonDblClk(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
-    return React(hWnd, record, ButtonEvent::LButtonDblClk, WM_LBUTTONDOWN, wParam, lParam);
+// The second click of a double click is one more press. It goes through the
+// window procedure as a WM_LBUTTONDOWN, so a program that subclasses the
+// button sees it as one.
+LRESULT OnLButtonDblClk(HWND hWnd, RRButtonRecord&, WPARAM wParam, LPARAM lParam) {
+    SendMessageA(hWnd, WM_LBUTTONDOWN, wParam, lParam);
+    return 0;
 }
 
 }  // namespace rrb
