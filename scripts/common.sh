@@ -50,18 +50,30 @@ vorlane_display_free() {
 }
 
 # Starts Xvfb on the first free display from 90 up; exports DISPLAY.
-# Optional argument: the screen depth (24 unless given).
+# Optional argument: the screen depth (24 unless given). A display that
+# another Xvfb takes at the same moment is given up for the next one.
 vorlane_start_xvfb() {
-    local depth=${1:-24} display=90
-    while ! vorlane_display_free "$display"; do display=$((display + 1)); done
-    Xvfb ":$display" -screen 0 "1024x768x$depth" -nolisten tcp >/dev/null 2>&1 &
-    VORLANE_STARTED_PIDS+=($!)
-    export DISPLAY=":$display"
-    for _ in $(seq 100); do
-        [ -e "/tmp/.X11-unix/X$display" ] && return 0
-        sleep 0.05
+    local depth=${1:-24} display=90 pid
+    while [ "$display" -lt 190 ]; do
+        if vorlane_display_free "$display"; then
+            Xvfb ":$display" -screen 0 "1024x768x$depth" -nolisten tcp >/dev/null 2>&1 &
+            pid=$!
+            for _ in $(seq 100); do
+                kill -0 "$pid" 2>/dev/null || break
+                # Ours when its lock names our process and its socket is there.
+                if [ -e "/tmp/.X11-unix/X$display" ] &&
+                    [ "$(tr -d ' \n' <"/tmp/.X$display-lock" 2>/dev/null)" = "$pid" ]; then
+                    VORLANE_STARTED_PIDS+=("$pid")
+                    export DISPLAY=":$display"
+                    return 0
+                fi
+                sleep 0.05
+            done
+            kill "$pid" 2>/dev/null || true
+        fi
+        display=$((display + 1))
     done
-    echo "Xvfb did not start on $DISPLAY" >&2
+    echo "Xvfb could not be started" >&2
     return 1
 }
 
