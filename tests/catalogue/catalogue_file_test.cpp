@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -17,31 +19,20 @@ CatalogueRecord Record(const std::string& trackField)
     return CatalogueRecord{"X", "-", "-", "Yes", "ID00042", "No", trackField};
 }
 
-const std::string HeaderLine = std::string(CatalogueHeader) + "\r\n";
-
-std::string LineOf(const CatalogueRecord& record)
-{
-    return FormatCatalogueRecord(record) + "\r\n";
-}
+const std::string Header = std::string(CatalogueHeader) + "\r\n";
+const std::string Line = FormatCatalogueRecord(Record("Alpha,Beta,Gamma")) + "\r\n";
 
 // One Update's append: the header goes first when EXIST finds no catalogue.
-AppendOutcome AppendRecord(const std::string& path, const CatalogueRecord& record)
+AppendOutcome AppendRecord(const std::string& path, const CatalogueRecord& record = Record("Alpha,Beta,Gamma"))
 {
     return AppendToCatalogue(path, CatalogueAppendText(record, !CatalogueExists(path)));
 }
 
-bool IsMissing(const std::string& path)
+// Opened as another program would, without sharing.
+HANDLE Hold(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND;
+    return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
-
-class CatalogueFileTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_FALSE(folder.Path().empty()) << "no temporary folder"; }
-
-    TempFolder folder;
-    const std::string catalogue = folder.PathOf("Vorlane.csv");
-};
 
 }  // namespace
 
@@ -61,168 +52,111 @@ TEST(AppendFailureMessage, NamesTheFileTheFolderAndTheSystemsReason)
               "Nothing was written. Your entries are kept; press Update to try again.",
               ComposeAppendFailureMessage(outcome, "C:\\Music\\Vorlane.csv", "Access denied."));
 
-    outcome.failedStep = AppendStep::Write;
-    outcome.errorCode = 112;
-    const std::string atRoot = ComposeAppendFailureMessage(outcome, "C:\\Vorlane.csv", "");
-    EXPECT_EQ(0u, atRoot.find("Vorlane could not write to the catalogue \"Vorlane.csv\" in C:\\:\r\n"));
-    EXPECT_NE(std::string::npos, atRoot.find("Unknown error (error 112)"));
-
     outcome.failedStep = AppendStep::Flush;
+    outcome.errorCode = 112;
     outcome.fileRestored = false;
-    const std::string notRestored = ComposeAppendFailureMessage(outcome, "D:\\Vorlane.csv", "Disk full.");
-    EXPECT_EQ(0u, notRestored.find("Vorlane could not finish writing to the catalogue"));
-    EXPECT_EQ(std::string::npos, notRestored.find("Nothing was written"));
-    EXPECT_NE(std::string::npos, notRestored.find("incomplete line"));
+    EXPECT_EQ("Vorlane could not finish writing to the catalogue \"Vorlane.csv\" in C:\\:\r\n"
+              "Unknown error (error 112)\r\n"
+              "The catalogue could not be put back as it was, so it may end with an incomplete line: "
+              "please check its end before you press Update again. Your entries are kept.",
+              ComposeAppendFailureMessage(outcome, "C:\\Vorlane.csv", ""));
 }
 
-TEST_F(CatalogueFileTest, StartsAMissingCatalogueWithTheHeader)
+TEST(CatalogueFile, TwoAppendsToEachKindOfStartingFile)
 {
-    const CatalogueRecord first = Record("Alpha,Beta,Gamma");
-    const CatalogueRecord second = Record("Delta,Epsilon,Zeta");
-    ASSERT_TRUE(AppendRecord(catalogue, first).Succeeded());
-    EXPECT_EQ(HeaderLine + LineOf(first), ReadTestFile(catalogue));
-    ASSERT_TRUE(AppendRecord(catalogue, second).Succeeded());
-    EXPECT_EQ(HeaderLine + LineOf(first) + LineOf(second), ReadTestFile(catalogue));
+    TempFolder folder;
+    ASSERT_FALSE(folder.Path().empty());
+    const std::string byHand = "written by hand\r\nno line end";
+    const struct {
+        const char* name;
+        std::optional<std::string> before;
+        DWORD attributes;
+        std::string after;
+    } cases[] = {
+        {"missing", std::nullopt, 0, Header + Line + Line},
+        {"empty", "", FILE_ATTRIBUTE_NORMAL, Line + Line},
+        {"with content", byHand, FILE_ATTRIBUTE_NORMAL, byHand + Line + Line},
+        {"hidden, so EXIST misses it", Header, FILE_ATTRIBUTE_HIDDEN, Header + Header + Line + Header + Line},
+    };
+    for (const auto& c : cases) {
+        const std::string path = folder.PathOf(std::string(c.name) + ".csv");
+        ASSERT_TRUE(!c.before || (WriteTestFile(path, *c.before) && SetFileAttributesA(path.c_str(), c.attributes)));
+        EXPECT_TRUE(AppendRecord(path).Succeeded()) << c.name;
+        EXPECT_TRUE(AppendRecord(path).Succeeded()) << c.name;
+        EXPECT_EQ(c.after, ReadTestFile(path)) << c.name;
+    }
 }
 
-TEST_F(CatalogueFileTest, AppendsToAnExistingCatalogueAfterItsContent)
+TEST(CatalogueFile, WaitsBrieflyForAFileHeldOpenThenGivesUpLeavingItAlone)
 {
-    const CatalogueRecord record = Record("Alpha,Beta,Gamma");
-    ASSERT_TRUE(WriteTestFile(catalogue, ""));
-    ASSERT_TRUE(AppendRecord(catalogue, record).Succeeded());
-    EXPECT_EQ(LineOf(record), ReadTestFile(catalogue));
-
-    const std::string other = folder.PathOf("other.csv");
-    const std::string earlier = "written by hand\r\nno line end";
-    ASSERT_TRUE(WriteTestFile(other, earlier));
-    ASSERT_TRUE(AppendRecord(other, record).Succeeded());
-    EXPECT_EQ(earlier + LineOf(record), ReadTestFile(other));
-}
-
-TEST_F(CatalogueFileTest, WritesTheHeaderAgainToAHiddenCatalogue)
-{
-    const CatalogueRecord record = Record("Alpha,Beta,Gamma");
-    ASSERT_TRUE(WriteTestFile(catalogue, HeaderLine));
-    ASSERT_TRUE(SetFileAttributesA(catalogue.c_str(), FILE_ATTRIBUTE_HIDDEN));
-    ASSERT_TRUE(AppendRecord(catalogue, record).Succeeded());
-    ASSERT_TRUE(AppendRecord(catalogue, record).Succeeded());
-    EXPECT_EQ(HeaderLine + HeaderLine + LineOf(record) + HeaderLine + LineOf(record), ReadTestFile(catalogue));
-}
-
-TEST_F(CatalogueFileTest, OpensTheBareNameInTheCurrentDirectory)
-{
-    const DWORD needed = GetCurrentDirectoryA(0, nullptr);
-    std::string previous(needed, '\0');
-    previous.resize(GetCurrentDirectoryA(needed, &previous[0]));
-    ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));
-
-    const CatalogueRecord record = Record("Alpha,Beta,Gamma");
-    const bool headerDue = !CatalogueExists(CatalogueFullName(folder.Path()));
-    const AppendOutcome outcome = AppendToCatalogue(CatalogueFileName, CatalogueAppendText(record, headerDue));
-    SetCurrentDirectoryA(previous.c_str());
-
-    ASSERT_TRUE(outcome.Succeeded());
-    EXPECT_EQ(HeaderLine + LineOf(record), ReadTestFile(catalogue));
-}
-
-TEST_F(CatalogueFileTest, GivesUpOnAFileHeldOpenAndLeavesItAlone)
-{
-    const std::string earlier = HeaderLine + LineOf(Record("Alpha,Beta,Gamma"));
-    ASSERT_TRUE(WriteTestFile(catalogue, earlier));
-    const HANDLE holder =
-        CreateFileA(catalogue.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    TempFolder folder;
+    const std::string catalogue = folder.PathOf("Vorlane.csv");
+    ASSERT_TRUE(WriteTestFile(catalogue, Header));
+    HANDLE holder = Hold(catalogue);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-
-    const CatalogueRecord record = Record("Delta,Epsilon,Zeta");
-    const AppendOutcome blocked = AppendToCatalogue(catalogue, LineOf(record));
+    const AppendOutcome blocked = AppendToCatalogue(catalogue, Line);
     CloseHandle(holder);
     EXPECT_EQ(AppendStep::Open, blocked.failedStep);
     EXPECT_EQ(static_cast<uint32_t>(ERROR_SHARING_VIOLATION), blocked.errorCode);
-    EXPECT_EQ(earlier, ReadTestFile(catalogue));
+    EXPECT_EQ(Header, ReadTestFile(catalogue));
 
+    // The message carries the folder and the system's own text for error 32.
     const std::string message = DescribeAppendFailure(blocked, catalogue);
     EXPECT_NE(std::string::npos, message.find(" in " + folder.Path() + ":\r\n")) << message;
     EXPECT_NE(std::string::npos, message.find("(error 32)")) << message;
     EXPECT_EQ(std::string::npos, message.find("Unknown error")) << message;
     EXPECT_EQ(std::string::npos, message.find("\n (error")) << message;
 
-    ASSERT_TRUE(AppendToCatalogue(catalogue, LineOf(record)).Succeeded());
-    EXPECT_EQ(earlier + LineOf(record), ReadTestFile(catalogue));
-}
-
-TEST_F(CatalogueFileTest, WaitsForAFileHeldOnlyForAMoment)
-{
-    ASSERT_TRUE(WriteTestFile(catalogue, HeaderLine));
-    const HANDLE holder =
-        CreateFileA(catalogue.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_TRUE(AppendToCatalogue(catalogue, Line).Succeeded());  // released: works
+    holder = Hold(catalogue);  // a hold released within the retry window
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     std::thread releaser([holder] {
         Sleep(CatalogueOpenRetryPauseMs * 2);
         CloseHandle(holder);
     });
-
-    const CatalogueRecord record = Record("Alpha,Beta,Gamma");
-    const AppendOutcome outcome = AppendToCatalogue(catalogue, LineOf(record));
+    const AppendOutcome waited = AppendToCatalogue(catalogue, Line);
     releaser.join();
-    EXPECT_TRUE(outcome.Succeeded()) << outcome.errorCode;
-    EXPECT_EQ(HeaderLine + LineOf(record), ReadTestFile(catalogue));
+    EXPECT_TRUE(waited.Succeeded()) << waited.errorCode;
+    EXPECT_EQ(Header + Line + Line, ReadTestFile(catalogue));
 }
 
-TEST_F(CatalogueFileTest, LeavesAFolderOfTheSameNameIntact)
+TEST(CatalogueFile, LeavesAFolderOfTheSameNameIntact)
 {
+    TempFolder folder;
+    const std::string catalogue = folder.PathOf("Vorlane.csv");
     ASSERT_TRUE(CreateDirectoryA(catalogue.c_str(), nullptr));
     ASSERT_TRUE(WriteTestFile(catalogue + "\\inside.txt", "kept"));
-
-    const AppendOutcome outcome = AppendRecord(catalogue, Record("Alpha,Beta,Gamma"));
+    const AppendOutcome outcome = AppendRecord(catalogue);
     EXPECT_EQ(AppendStep::Open, outcome.failedStep);
     EXPECT_NE(0u, outcome.errorCode);
     EXPECT_TRUE(outcome.fileRestored);
-    const DWORD attributes = GetFileAttributesA(catalogue.c_str());
-    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
-    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ("kept", ReadTestFile(catalogue + "\\inside.txt"));
 }
 
-// The disk-full case needs a file system a few kilobytes small. CTest mounts
-// one from the Linux side and names it in VORLANE_TINY_FS; a marker file says
-// why it could not.
+// CTest mounts a 16 KB file system from the Linux side and names it in
+// VORLANE_TINY_FS; a marker file there says why it could not.
 TEST(CatalogueOnAFullDisk, LeavesNoPartOfAFailedAppend)
 {
-    const DWORD needed = GetEnvironmentVariableA("VORLANE_TINY_FS", nullptr, 0);
-    if (needed == 0)
+    const char* const tinyFs = getenv("VORLANE_TINY_FS");
+    if (!tinyFs)
         GTEST_SKIP() << "VORLANE_TINY_FS is not set; CTest sets it after mounting a tiny file system";
-    std::string tinyFs(needed, '\0');
-    tinyFs.resize(GetEnvironmentVariableA("VORLANE_TINY_FS", &tinyFs[0], needed));
-    if (const auto reason = ReadTestFile(tinyFs + "\\NOT-MOUNTED.txt"))
+    if (const auto reason = ReadTestFile(std::string(tinyFs) + "\\NOT-MOUNTED.txt"))
         GTEST_SKIP() << "no tiny file system at " << tinyFs << ": " << *reason;
     ULARGE_INTEGER available{}, total{};
-    ASSERT_TRUE(GetDiskFreeSpaceExA((tinyFs + "\\").c_str(), &available, &total, nullptr)) << tinyFs;
-    // Never fill a real disk.
-    if (total.QuadPart > 1024 * 1024)
+    ASSERT_TRUE(GetDiskFreeSpaceExA(tinyFs, &available, &total, nullptr)) << tinyFs;
+    if (total.QuadPart > 1024 * 1024)  // never fill a real disk
         GTEST_SKIP() << tinyFs << " holds " << total.QuadPart << " bytes: not a tiny file system";
 
     TempFolder folder(tinyFs);
     ASSERT_FALSE(folder.Path().empty());
     const std::string existing = folder.PathOf("Vorlane.csv");
     const std::string fresh = folder.PathOf("Fresh.csv");
-    const CatalogueRecord small = Record("Alpha,Beta,Gamma");
-    ASSERT_TRUE(AppendRecord(existing, small).Succeeded());
-    const auto before = ReadTestFile(existing);
-    ASSERT_EQ(HeaderLine + LineOf(small), before);
+    ASSERT_TRUE(AppendRecord(existing).Succeeded());
 
-    // Fill every free block; what stays free is the slack behind the
-    // catalogue's last bytes.
+    // Fill every free block; what stays free is the slack behind the last bytes.
     const std::string filler = folder.PathOf("filler.bin");
-    const HANDLE fill = CreateFileA(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, fill);
-    const std::string block(4096, 'f');
-    DWORD written = block.size();
-    for (int blocks = 0; blocks < 1024 && written == block.size(); ++blocks) {
-        if (!WriteFile(fill, block.data(), static_cast<DWORD>(block.size()), &written, nullptr))
-            break;
-    }
-    CloseHandle(fill);
-    ASSERT_TRUE(GetDiskFreeSpaceExA((tinyFs + "\\").c_str(), &available, &total, nullptr));
+    EXPECT_FALSE(WriteTestFile(filler, std::string(64 * 1024, 'f')));  // keeps what fitted
+    ASSERT_TRUE(GetDiskFreeSpaceExA(tinyFs, &available, &total, nullptr));
     ASSERT_LT(available.QuadPart, 4096u) << "the tiny file system did not fill up";
 
     const CatalogueRecord big = Record(std::string(6000, 'x') + ",Beta,Gamma");
@@ -231,16 +165,16 @@ TEST(CatalogueOnAFullDisk, LeavesNoPartOfAFailedAppend)
     EXPECT_TRUE(toExisting.errorCode == ERROR_DISK_FULL || toExisting.errorCode == ERROR_HANDLE_DISK_FULL)
         << toExisting.errorCode;
     EXPECT_TRUE(toExisting.fileRestored);
-    EXPECT_EQ(before, ReadTestFile(existing));
+    EXPECT_EQ(Header + Line, ReadTestFile(existing));
 
     const AppendOutcome toFresh = AppendRecord(fresh, big);
     EXPECT_FALSE(toFresh.Succeeded());
     EXPECT_TRUE(toFresh.fileRestored);
-    EXPECT_TRUE(IsMissing(fresh)) << "a new catalogue was left behind after a failed first append";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(fresh.c_str())) << "a failed new catalogue was left";
 
     ASSERT_TRUE(DeleteFileA(filler.c_str()));
-    ASSERT_TRUE(AppendRecord(fresh, small).Succeeded());
-    EXPECT_EQ(HeaderLine + LineOf(small), ReadTestFile(fresh));
+    ASSERT_TRUE(AppendRecord(fresh).Succeeded());
+    EXPECT_EQ(Header + Line, ReadTestFile(fresh));
     ASSERT_TRUE(AppendRecord(existing, big).Succeeded());
-    EXPECT_EQ(*before + LineOf(big), ReadTestFile(existing));
+    EXPECT_EQ(Header + Line + FormatCatalogueRecord(big) + "\r\n", ReadTestFile(existing));
 }

@@ -6,13 +6,13 @@
 
 namespace {
 
-SelectionAnswers AllChecked()
+SelectionAnswers Answers(bool checked, const std::string& ripDdl, const std::string& id, const std::string& track)
 {
     SelectionAnswers answers;
-    answers.original = answers.cdr = answers.ripDdl = answers.cdBin = answers.id = answers.hdBin = true;
-    answers.ripDdlText = "RIP or DLL";
-    answers.idText = "ID";
-    answers.trackText = "A,B,C";
+    answers.original = answers.cdr = answers.ripDdl = answers.cdBin = answers.id = answers.hdBin = checked;
+    answers.ripDdlText = ripDdl;
+    answers.idText = id;
+    answers.trackText = track;
     return answers;
 }
 
@@ -20,73 +20,44 @@ SelectionAnswers AllChecked()
 
 TEST(CatalogueHeader, IsTheNinetySixCharacterTitleLine)
 {
-    const std::string header = CatalogueHeader;
-    ASSERT_EQ(96u, header.size());
-    EXPECT_EQ(' ', header.back());
     EXPECT_EQ("[X]original ,[X]CD-R ,[Rip-DDL] Copy ,[YES]CD-bin ,[ID#####],[YES]HD-bin ,Artist ,Album ,Tracks ",
-              header);
-    EXPECT_EQ(std::string::npos, header.find('\r'));
+              std::string(CatalogueHeader));
+    EXPECT_EQ(96u, std::string(CatalogueHeader).size());
 }
 
 TEST(FixTrackField, CompletesOrMarksByCommaCount)
 {
-    EXPECT_EQ("Artist,Album,Track", FixTrackField(""));
-    EXPECT_EQ("SoloArtist,Album,Track", FixTrackField("Solo"));
-    EXPECT_EQ("Artist,Album,Track", FixTrackField("Artist,"));
-    EXPECT_EQ("Alpha,BetaAlbum,Track", FixTrackField("Alpha,Beta"));
-    EXPECT_EQ("Alpha,Beta,Gamma", FixTrackField("Alpha,Beta,Gamma"));
-    EXPECT_EQ(",,", FixTrackField(",,"));
-    EXPECT_EQ("A,B,C,D*******ERROR IN THIS LINE*******", FixTrackField("A,B,C,D"));
-    EXPECT_EQ(",,,,,*******ERROR IN THIS LINE*******", FixTrackField(",,,,,"));
+    const char* const cases[][2] = {
+        {"", "Artist,Album,Track"}, {"Solo", "SoloArtist,Album,Track"},
+        {"Artist,", "Artist,Album,Track"}, {"Alpha,Beta", "Alpha,BetaAlbum,Track"},
+        {"Alpha,Beta,Gamma", "Alpha,Beta,Gamma"}, {",,", ",,"},
+        {"A,B,C,D", "A,B,C,D*******ERROR IN THIS LINE*******"},
+        {",,,,,", ",,,,,*******ERROR IN THIS LINE*******"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c[1], FixTrackField(c[0])) << "from '" << c[0] << "'";
 }
 
-TEST(CatalogueRecordLine, AllUncheckedGivesMarksAndNo)
+TEST(CatalogueRecordLine, FormatsEachKindOfAnswer)
 {
-    SelectionAnswers answers;
-    answers.ripDdlText = "RIP or DLL";
-    answers.idText = "ID";
-    answers.trackText = "Alpha,Beta,Gamma";
-    EXPECT_EQ("-,-,-,No,-,No,Alpha,Beta,Gamma", FormatCatalogueRecord(BuildCatalogueRecord(answers)));
-}
+    const struct {
+        const char* name;
+        SelectionAnswers answers;
+        const char* line;
+    } cases[] = {
+        {"all unchecked", Answers(false, "RIP or DLL", "ID", "Alpha,Beta,Gamma"), "-,-,-,No,-,No,Alpha,Beta,Gamma"},
+        {"all checked, starting texts", Answers(true, "RIP or DLL", "ID", "A,B,C"), "X,X,RIP or DLL,Yes,ID,Yes,A,B,C"},
+        {"comma and quotes written as they are", Answers(true, "say \"hi\"", "ID12,345", ""),
+         "X,X,say \"hi\",Yes,ID12,345,Yes,Artist,Album,Track"},
+        {"checked empty box", Answers(true, "R", "", "A,B,C"), "X,X,R,Yes,,Yes,A,B,C"},
+        {"line breaks", Answers(true, "two\r\nlines", "ID\n1", "A\r,B,C"), "X,X,two  lines,Yes,ID 1,Yes,A ,B,C"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.line, FormatCatalogueRecord(BuildCatalogueRecord(c.answers))) << c.name;
 
-TEST(CatalogueRecordLine, AllCheckedTakesTheStartingTexts)
-{
-    EXPECT_EQ("X,X,RIP or DLL,Yes,ID,Yes,A,B,C", FormatCatalogueRecord(BuildCatalogueRecord(AllChecked())));
-}
-
-TEST(CatalogueRecordLine, FreeTextIsWrittenUnquoted)
-{
-    SelectionAnswers answers = AllChecked();
-    answers.idText = "ID12,345";
-    answers.ripDdlText = "say \"hi\"";
-    answers.trackText = "";
-    EXPECT_EQ("X,X,say \"hi\",Yes,ID12,345,Yes,Artist,Album,Track",
-              FormatCatalogueRecord(BuildCatalogueRecord(answers)));
-
-    answers.idText = "";  // a checked, empty box gives an empty field
-    EXPECT_EQ("X,X,say \"hi\",Yes,,Yes,Artist,Album,Track", FormatCatalogueRecord(BuildCatalogueRecord(answers)));
-}
-
-TEST(CatalogueRecordLine, LineBreaksInFieldsBecomeSpaces)
-{
-    SelectionAnswers answers = AllChecked();
-    answers.ripDdlText = "two\r\nlines";
-    answers.idText = "ID\n1";
-    answers.trackText = "A\r,B,C";
-    const std::string line = FormatCatalogueRecord(BuildCatalogueRecord(answers));
-    EXPECT_EQ("X,X,two  lines,Yes,ID 1,Yes,A ,B,C", line);
-
-    CatalogueRecord raw;  // a record filled by hand is cleaned as well
-    raw.TrackField = "x\ny";
-    EXPECT_EQ(",,,,,,x y", FormatCatalogueRecord(raw));
-}
-
-TEST(CatalogueAppendText, HeaderOnlyWhenDue)
-{
-    const CatalogueRecord record = BuildCatalogueRecord(AllChecked());
-    EXPECT_EQ("X,X,RIP or DLL,Yes,ID,Yes,A,B,C\r\n", CatalogueAppendText(record, false));
-    EXPECT_EQ(std::string(CatalogueHeader) + "\r\nX,X,RIP or DLL,Yes,ID,Yes,A,B,C\r\n",
-              CatalogueAppendText(record, true));
+    CatalogueRecord byHand;  // a record not built from answers is cleaned as well
+    byHand.TrackField = "x\ny";
+    EXPECT_EQ(",,,,,,x y", FormatCatalogueRecord(byHand));
 }
 
 TEST(EntryLog, NewestFirstWithSeparatorBelowTheFirst)
@@ -94,7 +65,6 @@ TEST(EntryLog, NewestFirstWithSeparatorBelowTheFirst)
     const std::string hyphens(41, '-');
     std::string log = PrependLogEntry("", "T1");
     EXPECT_EQ("T1\r\n" + hyphens + "\r\n", log);
-    log = PrependLogEntry(log, "T2");
-    log = PrependLogEntry(log, "T3");
+    log = PrependLogEntry(PrependLogEntry(log, "T2"), "T3");
     EXPECT_EQ("T3\r\nT2\r\nT1\r\n" + hyphens + "\r\n", log);
 }

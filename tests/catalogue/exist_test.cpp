@@ -1,6 +1,7 @@
-#include "catalogue/entry_rules.h"
 #include "catalogue/exist.h"
 #include "catalogue/long_path.h"
+#include "catalogue/selection_state.h"
+#include "catalogue/track_text.h"
 #include "tests/support/temp_folder.h"
 
 #include <windows.h>
@@ -8,160 +9,102 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
+#include <utility>
 #include <string>
 
 namespace {
 
-// EXIST called as another program calls it: with the address of a string
-// handle made by SysAllocStringByteLen.
-int ExistAsClient(const char* bytes, unsigned length)
+using ExistFunction = int(WINAPI*)(const char* const*);
+
+ExistFunction ExportedExist(const char* nameOrOrdinal)
 {
-    BSTR handle = SysAllocStringByteLen(bytes, length);
+    return reinterpret_cast<ExistFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA(nullptr), nameOrOrdinal)));
+}
+
+// EXIST called as another program calls it: found at ordinal 2, with the
+// address of a string handle made by SysAllocStringByteLen.
+int ExistAsClient(const std::string& name, size_t length = std::string::npos)
+{
+    const ExistFunction exist = ExportedExist(MAKEINTRESOURCEA(2));
+    if (!exist) {
+        ADD_FAILURE() << "EXIST is not exported at ordinal 2";
+        return 1;
+    }
+    BSTR handle = SysAllocStringByteLen(name.data(), static_cast<UINT>(std::min(length, name.size())));
     const char* text = reinterpret_cast<const char*>(handle);
-    const int result = EXIST(&text);
+    const int result = exist(&text);
     SysFreeString(handle);
     return result;
 }
 
-int ExistAsClient(const std::string& name)
-{
-    return ExistAsClient(name.data(), static_cast<unsigned>(name.size()));
-}
-
-// A file with the given attributes, checked as the platform reports them.
+// A new file of any path length, with the attributes checked as the platform
+// keeps them (Wine keeps hidden and system in extended attributes).
 bool MakeFile(const std::string& path, DWORD attributes = 0)
 {
-    if (!WriteTestFile(path, "x"))
+    const std::wstring extended = ExtendedLengthPath(path);
+    const HANDLE file = CreateFileW(extended.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
         return false;
-    if (attributes == 0)
-        return true;
-    return SetFileAttributesA(path.c_str(), attributes) && (GetFileAttributesA(path.c_str()) & attributes) == attributes;
+    CloseHandle(file);
+    return (GetFileAttributesW(extended.c_str()) & attributes) == attributes;
 }
 
-class ExistTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_FALSE(folder.Path().empty()) << "no temporary folder"; }
-
-    std::string PathOf(const std::string& name) const { return folder.PathOf(name); }
-
-    // A folder inside the test folder; its path.
-    std::string MakeFolder(const std::string& name) const
-    {
-        const std::string path = PathOf(name);
-        EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
-        return path;
-    }
-
-    TempFolder folder;
-};
+bool MakeFolder(const std::string& path)
+{
+    return CreateDirectoryW(ExtendedLengthPath(path).c_str(), nullptr) != FALSE;
+}
 
 }  // namespace
 
-TEST(EntryRules, ByteCountedStringsAreLaidOutAsTheSystemMakesThem)
+TEST(Exist, AnswersForRealEntries)
 {
-    const std::string name = "C:\\Music\\Vorlane.csv";
-    const ByteCountedString ours(name);
-    BSTR system = SysAllocStringByteLen(name.data(), static_cast<UINT>(name.size()));
-    const char* theirs = reinterpret_cast<const char*>(system);
-    EXPECT_EQ(0, std::memcmp(theirs - 4, ours.Handle() - 4, 4 + name.size() + 1));
-    EXPECT_EQ(name, TextOfByteCountedString(theirs));
-    SysFreeString(system);
+    TempFolder folder;
+    ASSERT_FALSE(folder.Path().empty());
+    const auto at = [&folder](const std::string& name) { return folder.PathOf(name); };
+    for (const char* name : {"Music", "Mixed", "empty", "withFile", "onlyHidden", "withFolder", "withFolder\\sub"})
+        ASSERT_TRUE(MakeFolder(at(name))) << name;
+    const std::pair<const char*, DWORD> files[] = {
+        {"plain.csv", 0}, {"readonly.csv", FILE_ATTRIBUTE_READONLY}, {"hidden.csv", FILE_ATTRIBUTE_HIDDEN},
+        {"system.csv", FILE_ATTRIBUTE_SYSTEM}, {"both.csv", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY},
+        {"Music\\old.csv", FILE_ATTRIBUTE_HIDDEN}, {"Music\\notes.txt", 0}, {"Mixed\\old.csv", FILE_ATTRIBUTE_HIDDEN},
+        {"Mixed\\new.csv", 0}, {"withFile\\track.mp3", 0}, {"onlyHidden\\secret.csv", FILE_ATTRIBUTE_HIDDEN}};
+    for (const auto& [name, attributes] : files)
+        ASSERT_TRUE(MakeFile(at(name), attributes)) << name << ": hidden and system need a file system with xattrs";
 
-    EXPECT_EQ("", TextOfByteCountedString(nullptr));
-    EXPECT_EQ("", TextOfByteCountedString(ByteCountedString("").Handle()));
-    // The count decides, not a NUL after it; an embedded NUL ends the name.
-    BSTR shortened = SysAllocStringByteLen("Vorlane.csv.bak", 11);
-    EXPECT_EQ("Vorlane.csv", TextOfByteCountedString(reinterpret_cast<const char*>(shortened)));
-    SysFreeString(shortened);
-    EXPECT_EQ("Vor", TextOfByteCountedString(ByteCountedString(std::string("Vor\0lane", 8)).Handle()));
+    const struct {
+        const char* name;
+        int expected;
+    } cases[] = {
+        {"plain.csv", -1}, {"readonly.csv", -1}, {"Music", -1},
+        {"hidden.csv", 0}, {"system.csv", 0}, {"both.csv", 0}, {"missing.csv", 0}, {"missing\\plain.csv", 0},
+        // wildcards in the last component
+        {"Music\\*.csv", 0}, {"Music\\*.txt", -1}, {"Music\\not??.*", -1}, {"Mixed\\*.csv", -1},
+        {"Mixed\\???.csv", -1},
+        // "." and ".." never count; past them the search goes on
+        {"empty\\*", 0}, {"empty\\.*", 0}, {"empty\\", 0}, {"empty", -1}, {"withFile\\*", -1},
+        // a name ending in a backslash stands for the folder's contents
+        {"withFile\\", -1}, {"onlyHidden\\", 0}, {"onlyHidden", -1}, {"withFolder\\", -1}, {"missing\\", 0},
+        // a doubled backslash (a drive-root start directory) reads as one
+        {"Music\\\\notes.txt", -1}, {"Music\\\\other.csv", 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.expected, ExistAsClient(at(c.name))) << "'" << c.name << "'";
+        EXPECT_EQ(c.expected == -1, CatalogueExists(at(c.name))) << "'" << c.name << "'";
+    }
+
+    // The byte count decides where the name ends, or an embedded NUL before it.
+    EXPECT_EQ(0, ExistAsClient(at("plain.csv.bak")));
+    EXPECT_EQ(-1, ExistAsClient(at("plain.csv.bak"), at("plain.csv").size()));
+    EXPECT_EQ(-1, ExistAsClient(at("plain.csv") + std::string("\0.bak", 5)));
 }
 
-TEST_F(ExistTest, FindsVisibleFilesAndFoldersOnly)
+TEST(Exist, IsExportedByNameAndOrdinalAndAnswersFalseForNoName)
 {
-    ASSERT_TRUE(MakeFile(PathOf("plain.csv")));
-    ASSERT_TRUE(MakeFile(PathOf("readonly.csv"), FILE_ATTRIBUTE_READONLY));
-    ASSERT_TRUE(MakeFile(PathOf("archive.csv"), FILE_ATTRIBUTE_ARCHIVE));
-    // Wine keeps these two attributes in extended attributes: the folder must
-    // be on a file system that stores them.
-    ASSERT_TRUE(MakeFile(PathOf("hidden.csv"), FILE_ATTRIBUTE_HIDDEN)) << "hidden attribute not kept";
-    ASSERT_TRUE(MakeFile(PathOf("system.csv"), FILE_ATTRIBUTE_SYSTEM)) << "system attribute not kept";
-    ASSERT_TRUE(MakeFile(PathOf("both.csv"), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
-    MakeFolder("Music");
-
-    EXPECT_EQ(-1, ExistAsClient(PathOf("plain.csv")));
-    EXPECT_EQ(-1, ExistAsClient(PathOf("readonly.csv")));
-    EXPECT_EQ(-1, ExistAsClient(PathOf("archive.csv")));
-    EXPECT_EQ(-1, ExistAsClient(PathOf("Music")));
-    EXPECT_EQ(-1, ExistAsClient(folder.Path()));
-    EXPECT_EQ(0, ExistAsClient(PathOf("hidden.csv")));
-    EXPECT_EQ(0, ExistAsClient(PathOf("system.csv")));
-    EXPECT_EQ(0, ExistAsClient(PathOf("both.csv")));
-    EXPECT_EQ(0, ExistAsClient(PathOf("missing.csv")));
-    EXPECT_EQ(0, ExistAsClient(PathOf("missing\\plain.csv")));
-}
-
-TEST_F(ExistTest, ReadsTheNameByItsByteCount)
-{
-    ASSERT_TRUE(MakeFile(PathOf("plain.csv")));
-    const std::string longer = PathOf("plain.csv.bak");
-    EXPECT_EQ(0, ExistAsClient(longer));
-    EXPECT_EQ(-1, ExistAsClient(longer.data(), static_cast<unsigned>(longer.size() - 4)));
-}
-
-TEST_F(ExistTest, NeverCountsTheDotEntries)
-{
-    const std::string empty = MakeFolder("empty");
-    EXPECT_EQ(0, ExistAsClient(empty + "\\*"));
-    EXPECT_EQ(0, ExistAsClient(empty + "\\.*"));
-    EXPECT_EQ(0, ExistAsClient(empty + "\\"));  // the folder's *.*
-    EXPECT_EQ(-1, ExistAsClient(empty));
-
-    // Past "." and ".." the search goes on to the entries after them.
-    ASSERT_TRUE(MakeFile(empty + "\\track.mp3"));
-    EXPECT_EQ(-1, ExistAsClient(empty + "\\*"));
-    EXPECT_EQ(-1, ExistAsClient(empty + "\\"));
-}
-
-TEST_F(ExistTest, MatchesWildcardsInTheLastComponent)
-{
-    const std::string music = MakeFolder("Music");
-    ASSERT_TRUE(MakeFile(music + "\\old.csv", FILE_ATTRIBUTE_HIDDEN));
-    ASSERT_TRUE(MakeFile(music + "\\notes.txt"));
-    EXPECT_EQ(0, ExistAsClient(music + "\\*.csv"));
-    EXPECT_EQ(-1, ExistAsClient(music + "\\*.txt"));
-    EXPECT_EQ(-1, ExistAsClient(music + "\\not??.*"));
-
-    ASSERT_TRUE(MakeFile(music + "\\new.csv"));
-    EXPECT_EQ(-1, ExistAsClient(music + "\\*.csv"));
-    EXPECT_EQ(-1, ExistAsClient(music + "\\???.csv"));
-    EXPECT_EQ(0, ExistAsClient(music + "\\????.csv"));
-}
-
-TEST_F(ExistTest, SearchesAFolderNameEndingInABackslashAsItsContents)
-{
-    const std::string onlyHidden = MakeFolder("onlyHidden");
-    ASSERT_TRUE(MakeFile(onlyHidden + "\\secret.csv", FILE_ATTRIBUTE_HIDDEN));
-    const std::string withFolder = MakeFolder("withFolder");
-    MakeFolder("withFolder\\sub");
-
-    EXPECT_EQ(0, ExistAsClient(onlyHidden + "\\"));
-    EXPECT_EQ(-1, ExistAsClient(onlyHidden));
-    EXPECT_EQ(-1, ExistAsClient(withFolder + "\\"));
-    EXPECT_EQ(0, ExistAsClient(PathOf("missing\\")));
-}
-
-TEST_F(ExistTest, ReadsADoubledBackslashAsOne)
-{
-    // A drive-root start directory gives 'C:\' + '\Vorlane.csv'.
-    const std::string music = MakeFolder("Music");
-    ASSERT_TRUE(MakeFile(music + "\\Vorlane.csv"));
-    EXPECT_EQ(-1, ExistAsClient(music + "\\\\Vorlane.csv"));
-    EXPECT_EQ(0, ExistAsClient(music + "\\\\Other.csv"));
-}
-
-TEST_F(ExistTest, AnswersFalseForNoName)
-{
+    EXPECT_EQ(&EXIST, ExportedExist("EXIST"));
+    EXPECT_EQ(&EXIST, ExportedExist(MAKEINTRESOURCEA(2)));
     EXPECT_EQ(0, EXIST(nullptr));
     const char* nullHandle = nullptr;
     EXPECT_EQ(0, EXIST(&nullHandle));
@@ -169,70 +112,37 @@ TEST_F(ExistTest, AnswersFalseForNoName)
     EXPECT_FALSE(CatalogueExists(""));
 }
 
-TEST_F(ExistTest, LooksUpLongNamesWhole)
+// Names of MAX_PATH characters or more, for EXIST and for the drop's
+// attribute query.
+TEST(Exist, LooksUpLongNamesWhole)
 {
-    // A folder chain well past MAX_PATH, made with extended-length paths.
+    TempFolder folder;
+    ASSERT_FALSE(folder.Path().empty());
+    const std::string link(60, 'd');
     std::string deep = folder.Path();
     while (deep.size() < MAX_PATH + 40) {
-        deep += "\\" + std::string(60, 'd');
-        ASSERT_TRUE(CreateDirectoryW(ExtendedLengthPath(deep).c_str(), nullptr)) << GetLastError();
+        deep += "\\" + link;
+        ASSERT_TRUE(MakeFolder(deep)) << GetLastError();
     }
-    const std::wstring track = ExtendedLengthPath(deep + "\\track.mp3");
-    const HANDLE file = CreateFileW(track.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    CloseHandle(file);
-    const std::wstring secret = ExtendedLengthPath(deep + "\\secret.mp3");
-    const HANDLE hidden =
-        CreateFileW(secret.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, hidden);
-    CloseHandle(hidden);
+    ASSERT_TRUE(MakeFile(deep + "\\track.mp3"));
+    ASSERT_TRUE(MakeFile(deep + "\\secret.mp3", FILE_ATTRIBUTE_HIDDEN));
 
-    EXPECT_EQ(-1, ExistAsClient(deep + "\\track.mp3"));
-    EXPECT_EQ(-1, ExistAsClient(deep));
-    EXPECT_EQ(-1, ExistAsClient(deep + "\\"));
-    EXPECT_EQ(-1, ExistAsClient(deep + "\\*.mp3"));
-    EXPECT_EQ(-1, ExistAsClient(deep + "\\\\track.mp3"));
-    EXPECT_EQ(-1, ExistAsClient(deep + "\\..\\" + std::string(60, 'd') + "\\track.mp3"));
-    EXPECT_EQ(0, ExistAsClient(deep + "\\secret.mp3"));
-    EXPECT_EQ(0, ExistAsClient(deep + "\\missing.mp3"));
-    EXPECT_EQ(0, ExistAsClient(deep + "\\missing\\"));
-    EXPECT_TRUE(CatalogueExists(deep + "\\track.mp3"));
+    for (const std::string& present : {deep + "\\track.mp3", deep, deep + "\\", deep + "\\*.mp3",
+                                       deep + "\\\\track.mp3", deep + "\\..\\" + link + "\\track.mp3"})
+        EXPECT_EQ(-1, ExistAsClient(present)) << present;
+    for (const std::string& absent : {deep + "\\secret.mp3", deep + "\\missing.mp3", deep + "\\missing\\"})
+        EXPECT_EQ(0, ExistAsClient(absent)) << absent;
 
     // A missing name whose first 256 characters name an existing file.
-    const std::string existing = PathOf(std::string(256 - folder.Path().size() - 1, 'a'));
-    ASSERT_EQ(256u, existing.size());
+    const std::string existing = folder.PathOf(std::string(256 - folder.Path().size() - 1, 'a'));
     ASSERT_TRUE(MakeFile(existing));
     EXPECT_EQ(-1, ExistAsClient(existing));
     EXPECT_EQ(0, ExistAsClient(existing + "bbbbbbbb"));
-}
 
-TEST_F(ExistTest, IsExportedByNameAndAtOrdinalTwo)
-{
-    using ExistFunction = int(WINAPI*)(const char* const*);
-    const HMODULE self = GetModuleHandleA(nullptr);
-    const FARPROC byName = GetProcAddress(self, "EXIST");
-    const FARPROC byOrdinal = GetProcAddress(self, MAKEINTRESOURCEA(2));
-    ASSERT_NE(nullptr, byName);
-    EXPECT_EQ(byName, byOrdinal);
-    const auto exist = reinterpret_cast<ExistFunction>(reinterpret_cast<void (*)()>(byName));
-    EXPECT_EQ(reinterpret_cast<void*>(&EXIST), reinterpret_cast<void*>(exist));
-
-    ASSERT_TRUE(MakeFile(PathOf("plain.csv")));
-    BSTR present = SysAllocStringByteLen(PathOf("plain.csv").c_str(), static_cast<UINT>(PathOf("plain.csv").size()));
-    BSTR missing = SysAllocStringByteLen(PathOf("gone.csv").c_str(), static_cast<UINT>(PathOf("gone.csv").size()));
-    const char* presentHandle = reinterpret_cast<const char*>(present);
-    const char* missingHandle = reinterpret_cast<const char*>(missing);
-    EXPECT_EQ(-1, exist(&presentHandle));
-    EXPECT_EQ(0, exist(&missingHandle));
-    SysFreeString(present);
-    SysFreeString(missing);
-}
-
-TEST_F(ExistTest, CatalogueExistsAsksExist)
-{
-    ASSERT_TRUE(MakeFile(PathOf("Vorlane.csv")));
-    ASSERT_TRUE(MakeFile(PathOf("hidden.csv"), FILE_ATTRIBUTE_HIDDEN));
-    EXPECT_TRUE(CatalogueExists(PathOf("Vorlane.csv")));
-    EXPECT_FALSE(CatalogueExists(PathOf("hidden.csv")));
-    EXPECT_FALSE(CatalogueExists(PathOf("missing.csv")));
+    // A real long folder is a folder to the drop, so the file before it wins.
+    SelectionValues state;
+    state.DroppedFiles = {deep + "\\track.mp3", deep};
+    TrackTextFromDrop(state, QueryFileAttributes);
+    EXPECT_EQ("track", state.TrackText);
+    EXPECT_EQ(deep + "\\track.mp3", state.DroppedPath);
 }

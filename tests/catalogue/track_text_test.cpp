@@ -1,4 +1,5 @@
 #include "catalogue/track_text.h"
+#include "catalogue/selection_state.h"
 
 #include <gtest/gtest.h>
 
@@ -6,147 +7,74 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/selection_state.h"
-
-namespace {
-
-// Attribute answers by path; unknown paths fail like a missing file (0).
-struct FakeDisk {
-    std::map<std::string, uint32_t> attributes;
-    std::vector<std::string> asked;
-    FileAttributeQuery Query()
-    {
-        return [this](const std::string& path) {
-            asked.push_back(path);
-            auto found = attributes.find(path);
-            return found == attributes.end() ? 0u : found->second;
-        };
-    }
-};
-
-constexpr uint32_t kFile = 0x20;      // archive
-constexpr uint32_t kFolder = 0x10;    // plain folder
-constexpr uint32_t kHiddenFolder = 0x12;
-
-std::string TrackTextAfterDrop(SelectionValues& state, FakeDisk& disk, std::vector<std::string> paths)
-{
-    state.DroppedFiles = std::move(paths);
-    TrackTextFromDrop(state, disk.Query());
-    return state.TrackText;
-}
-
-}  // namespace
-
 TEST(TrackTextOfPath, CutsFolderAndLastExtension)
 {
-    EXPECT_EQ("Alpha - Beta - Gamma", TrackTextOfPath("D:\\Music\\Alpha - Beta - Gamma.mp3"));
-    EXPECT_EQ("live.2001", TrackTextOfPath("D:\\Music\\live.2001.mp3"));
-    EXPECT_EQ("Intro", TrackTextOfPath("D:\\Music.old\\Intro"));
-    EXPECT_EQ("Intro", TrackTextOfPath("D:\\Music\\Intro."));
-    EXPECT_EQ("Delta - Echo - Echo", TrackTextOfPath("E:\\Rips\\Delta - Echo - Echo.MP3"));
-    EXPECT_EQ("a.b.c", TrackTextOfPath("a.b.c.mp3"));
-    EXPECT_EQ("song", TrackTextOfPath("/home/me/song.ogg"));
-    EXPECT_EQ("", TrackTextOfPath("C:\\"));
-    EXPECT_EQ("", TrackTextOfPath(""));
-    EXPECT_EQ(" spaced , name ", TrackTextOfPath("x/ spaced , name .mp3"));
+    const char* const cases[][2] = {
+        {"D:\\Music\\Alpha - Beta - Gamma.mp3", "Alpha - Beta - Gamma"}, {"D:\\Music\\live.2001.mp3", "live.2001"},
+        {"a.b.c.mp3", "a.b.c"}, {"E:\\Rips\\Delta - Echo.MP3", "Delta - Echo"}, {"D:\\Music.old\\Intro", "Intro"},
+        {"D:\\Music\\Intro.", "Intro"}, {"/home/me/song.ogg", "song"}, {"C:\\", ""}, {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c[1], TrackTextOfPath(c[0])) << "from '" << c[0] << "'";
 }
 
+// Each case is a series of drops onto a fresh state; unknown paths answer 0,
+// as a failed attribute query does.
 TEST(TrackTextFromDrop, LastPathThatIsNotAPlainFolderWins)
 {
-    SelectionValues state;
-    FakeDisk disk;
-    disk.attributes = {{"C:\\a - b.mp3", kFile}, {"C:\\c - d.mp3", kFile}, {"C:\\e - f.mp3", kFile},
-                       {"C:\\Folder", kFolder}, {"C:\\Hidden.dir", kHiddenFolder}};
-
-    EXPECT_EQ("e - f", TrackTextAfterDrop(state, disk, {"C:\\a - b.mp3", "C:\\c - d.mp3", "C:\\e - f.mp3"}));
-    EXPECT_EQ((std::vector<std::string>{"C:\\a - b.mp3", "C:\\c - d.mp3", "C:\\e - f.mp3"}), disk.asked);
-
-    EXPECT_EQ("a - b", TrackTextAfterDrop(state, disk, {"C:\\a - b.mp3", "C:\\Folder"}));
-    EXPECT_EQ("c - d", TrackTextAfterDrop(state, disk, {"C:\\Folder", "C:\\c - d.mp3"}));
-
-    // A folder with any further attribute bit counts as a file.
-    EXPECT_EQ("Hidden", TrackTextAfterDrop(state, disk, {"C:\\a - b.mp3", "C:\\Hidden.dir"}));
-
-    // An unreadable path (gone, or holding wildcards) counts as a file too.
-    EXPECT_EQ("gone", TrackTextAfterDrop(state, disk, {"C:\\gone.mp3"}));
-    EXPECT_EQ("*", TrackTextAfterDrop(state, disk, {"C:\\*.mp3"}));
-}
-
-TEST(TrackTextFromDrop, FoldersOnlyKeepTheEarlierPath)
-{
-    SelectionValues state;
-    FakeDisk disk;
-    disk.attributes = {{"C:\\x - y.mp3", kFile}, {"C:\\Folder", kFolder}};
-
-    EXPECT_EQ("", TrackTextAfterDrop(state, disk, {"C:\\Folder"}));
-    EXPECT_EQ("", state.DroppedPath);
-
-    TrackTextAfterDrop(state, disk, {"C:\\x - y.mp3"});
-    state.TrackText = "changed by the dialog";
-    EXPECT_EQ("x - y", TrackTextAfterDrop(state, disk, {"C:\\Folder"}));
-    EXPECT_EQ("C:\\x - y.mp3", state.DroppedPath);
-}
-
-TEST(TrackTextFromDrop, QuotesAreRemovedFromThePath)
-{
-    SelectionValues state;
-    FakeDisk disk;
-    EXPECT_EQ("My Song", TrackTextAfterDrop(state, disk, {"\"C:\\My \"Song\".mp3\""}));
-    EXPECT_EQ("C:\\My Song.mp3", state.DroppedPath);
-}
-
-TEST(TrackTextFromDrop, DriveRootGivesEmptyText)
-{
-    SelectionValues state;
-    FakeDisk disk;
-    disk.attributes = {{"C:\\", 0x16}};  // a root reports more than the folder bit
-    EXPECT_EQ("", TrackTextAfterDrop(state, disk, {"C:\\"}));
-    EXPECT_EQ("C:\\", state.DroppedPath);
-}
-
-TEST(NormaliseTrackText, EndsWithExactlyTwoCommas)
-{
-    struct Case {
-        const char* before;
-        const char* after;
+    const std::map<std::string, uint32_t> disk = {
+        {"C:\\a - b.mp3", 0x20}, {"C:\\c - d.mp3", 0x20}, {"C:\\Folder", 0x10}, {"C:\\Hidden.dir", 0x12},
+        {"C:\\", 0x16}};
+    const struct {
+        const char* name;
+        std::vector<std::vector<std::string>> drops;
+        const char* trackText;
+        const char* droppedPath;
     } cases[] = {
-        {"", ",,"},
-        {"Artist - Album - Track", "Artist - Album - Track,,"},
-        {"a,b", "a,b,"},
-        {"a,b,c", "a,b,c"},
-        {"A , B , C , D..", "A , B , C "},
-        {",,,,,,", ",,"},
+        {"last file", {{"C:\\a - b.mp3", "C:\\c - d.mp3"}}, "c - d", "C:\\c - d.mp3"},
+        {"folder after file", {{"C:\\a - b.mp3", "C:\\Folder"}}, "a - b", "C:\\a - b.mp3"},
+        {"file after folder", {{"C:\\Folder", "C:\\c - d.mp3"}}, "c - d", "C:\\c - d.mp3"},
+        {"folder with further bits", {{"C:\\a - b.mp3", "C:\\Hidden.dir"}}, "Hidden", "C:\\Hidden.dir"},
+        {"unreadable path", {{"C:\\a - b.mp3", "C:\\*.mp3"}}, "*", "C:\\*.mp3"},
+        {"only folders, first drop", {{"C:\\Folder"}}, "", ""},
+        {"only folders keep the earlier path", {{"C:\\a - b.mp3"}, {"C:\\Folder"}}, "a - b", "C:\\a - b.mp3"},
+        {"quotes", {{"\"C:\\My \"Song\".mp3\""}}, "My Song", "C:\\My Song.mp3"},
+        {"drive root", {{"C:\\"}}, "", "C:\\"},
     };
-    for (const Case& c : cases) {
-        std::string text = c.before;
-        NormaliseTrackText(text);
-        EXPECT_EQ(c.after, text) << "from '" << c.before << "'";
+    for (const auto& c : cases) {
+        SelectionValues state;
+        for (const auto& drop : c.drops) {
+            state.DroppedFiles = drop;
+            state.TrackText = "changed in the dialog";
+            TrackTextFromDrop(state, [&disk](const std::string& path) {
+                const auto found = disk.find(path);
+                return found == disk.end() ? 0u : found->second;
+            });
+        }
+        EXPECT_EQ(c.trackText, state.TrackText) << c.name;
+        EXPECT_EQ(c.droppedPath, state.DroppedPath) << c.name;
     }
 }
 
-TEST(PrepareTrackTextForDialog, ConvertsSeparatorsEachTimeTheDialogOpens)
+// The main window normalises the text, and each opening of the dialog
+// converts separators and normalises again.
+TEST(TrackText, NormalisedThenConvertedForTheDialog)
 {
-    std::string text = "Artist - Album - Track";
-    NormaliseTrackText(text);  // as the main window does before opening the dialog
-    PrepareTrackTextForDialog(text);
-    EXPECT_EQ("Artist , Album , Track..", text);
-
-    text = "Me, Myself - Live";
-    NormaliseTrackText(text);
-    EXPECT_EQ("Me, Myself - Live,", text);
-    PrepareTrackTextForDialog(text);
-    EXPECT_EQ("Me. Myself , Live.,", text);
-
-    text = "A - B - C - D";
-    NormaliseTrackText(text);
-    PrepareTrackTextForDialog(text);
-    EXPECT_EQ("A , B , C ", text);
-
-    text = "";  // Add before any drop, then Add again
-    NormaliseTrackText(text);
-    PrepareTrackTextForDialog(text);
-    EXPECT_EQ("..,,", text);
-    NormaliseTrackText(text);
-    PrepareTrackTextForDialog(text);
-    EXPECT_EQ("....,,", text);
+    const char* const cases[][3] = {
+        // before, normalised, as the dialog shows it
+        {"Artist - Album - Track", "Artist - Album - Track,,", "Artist , Album , Track.."},
+        {"Me, Myself - Live", "Me, Myself - Live,", "Me. Myself , Live.,"},
+        {"A - B - C - D", "A - B - C - D,,", "A , B , C "},
+        {"a,b,c", "a,b,c", "a.b.c,,"},
+        {",,,,,,", ",,", "..,,"},
+        {"", ",,", "..,,"},
+        {"..,,", "..,,", "....,,"},  // Add again after an empty first Add
+    };
+    for (const auto& c : cases) {
+        std::string text = c[0];
+        NormaliseTrackText(text);
+        EXPECT_EQ(c[1], text) << "from '" << c[0] << "'";
+        PrepareTrackTextForDialog(text);
+        EXPECT_EQ(c[2], text) << "from '" << c[0] << "'";
+    }
 }
