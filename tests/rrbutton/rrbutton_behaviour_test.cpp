@@ -1,34 +1,25 @@
-// A live round-rect button under the pointer, the left mouse button, the
-// keyboard, focus changes and its hover timer. The real pointer is moved
-// (every move checked), and the button is sent the messages a user's actions
-// produce; the button decides from the pointer's real position.
+// A live round-rect button under the real pointer (every move checked), the
+// left mouse button, the keyboard, focus changes and its hover timer. The
+// button is sent the messages a user's actions produce and decides from where
+// the pointer really is.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <vector>
 
 #include "rrbutton/gdi_objects.h"
-#include "rrbutton/rrbutton.h"
-#include "rrbutton/rrbutton_record.h"
 #include "tests/rrbutton/button_test_support.h"
 
 using rrb::gdi::LiveGdiObjects;
 
 namespace {
 
-constexpr int kButtonId = 1001;
-constexpr DWORD kStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 // Key message lParams: repeat count 1 and a scan code, which the button ignores.
-constexpr LPARAM kFirstKeyPress = 0x00390001;
-constexpr LPARAM kRepeatedKeyPress = 0x40390001;  // bit 30: the key was already down
+constexpr LPARAM kKeyPress = 0x00390001;
+constexpr LPARAM kKeyRepeat = 0x40390001;  // bit 30: the key was already down
 constexpr LPARAM kKeyRelease = static_cast<LPARAM>(0xC0390001);
 
-// A point outside the shared test window, where no button of these tests lies.
-constexpr POINT kFarAway = {1000, 740};
-
-// Moves the real pointer and checks that it got there.
 ::testing::AssertionResult MovePointerTo(POINT target) {
     SetCursorPos(target.x, target.y);
     POINT now = {};
@@ -43,71 +34,44 @@ constexpr POINT kFarAway = {1000, 740};
                                          << "); it is at (" << now.x << ", " << now.y << ")";
 }
 
-POINT ScreenPoint(HWND window, int x, int y) {
-    POINT point = {x, y};
+// Client point (x, y) of a window; (-1, -1) for its centre.
+::testing::AssertionResult PointAt(HWND window, int x = -1, int y = -1) {
+    POINT point = {x < 0 ? ClientSize(window).cx / 2 : x, y < 0 ? ClientSize(window).cy / 2 : y};
     ClientToScreen(window, &point);
-    return point;
-}
-
-// Pumps this thread's messages until the condition holds or the time is up.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 2000) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs) {
-            return false;
-        }
-        MsgWaitForMultipleObjectsEx(0, nullptr, 20, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        PumpMessages();
-    }
-    return true;
+    return MovePointerTo(point);
 }
 
 class ButtonBehaviour : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(MovePointerTo(kFarAway));
+        ASSERT_TRUE(MovePointerTo({1000, 740}));  // outside the test window
         button_ = CreateTestButton(parent_.Handle());
         ASSERT_NE(button_, nullptr);
         UpdateWindow(button_);
-        PumpMessages();
-        // A spot of the parent clear of the button.
-        away_ = ScreenPoint(parent_.Handle(), 250, 150);
     }
     void TearDown() override {
-        if (IsWindow(button_)) {
-            DestroyWindow(button_);
-        }
         ReleaseCapture();
-        MovePointerTo(kFarAway);  // leave no pointer over the buttons of later tests
+        MovePointerTo({1000, 740});  // no pointer over the buttons of later tests
     }
 
-    RRButtonRecord& Record(HWND button = nullptr) { return *RecordOf(button ? button : button_); }
-    POINT Centre(HWND button = nullptr) const {
-        RECT client = {};
-        GetClientRect(button ? button : button_, &client);
-        return ScreenPoint(button ? button : button_, client.right / 2, client.bottom / 2);
-    }
-    void Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, HWND button = nullptr) {
-        SendMessageA(button ? button : button_, message, wParam, lParam);
-    }
-    // The mouse messages of a user's hand, made where the pointer is.
-    void MouseMessage(UINT message, WPARAM keys, HWND button = nullptr) {
-        HWND target = button ? button : button_;
+    HWND Or(HWND button) const { return button ? button : button_; }
+    RRButtonRecord& Record(HWND button = nullptr) { return *RecordOf(Or(button)); }
+    // A mouse message where the pointer is, as a user's hand makes it.
+    void Mouse(UINT message, WPARAM keys, HWND button = nullptr) {
         POINT pointer = {};
         GetCursorPos(&pointer);
-        ScreenToClient(target, &pointer);
-        SendMessageA(target, message, keys, MAKELPARAM(pointer.x, pointer.y));
+        ScreenToClient(Or(button), &pointer);
+        SendMessageA(Or(button), message, keys, MAKELPARAM(pointer.x, pointer.y));
     }
-    void Press(HWND button = nullptr) { MouseMessage(WM_LBUTTONDOWN, MK_LBUTTON, button); }
-    void Release(HWND button = nullptr) { MouseMessage(WM_LBUTTONUP, 0, button); }
-    void Move(WPARAM keys = 0, HWND button = nullptr) { MouseMessage(WM_MOUSEMOVE, keys, button); }
-
+    void Press(HWND button = nullptr) { Mouse(WM_LBUTTONDOWN, MK_LBUTTON, button); }
+    void Release(HWND button = nullptr) { Mouse(WM_LBUTTONUP, 0, button); }
+    void Key(UINT message, WPARAM key, LPARAM data, HWND button = nullptr) {
+        SendMessageA(Or(button), message, key, data);
+    }
     int Clicks(HWND button = nullptr) const {
         int clicks = 0;
         for (const ReceivedMessage& command : parentSpy_.Received(WM_COMMAND)) {
-            if (command.lParam == reinterpret_cast<LPARAM>(button ? button : button_)) {
-                ++clicks;
-            }
+            clicks += command.lParam == LPARAM(Or(button)) && command.wParam == MAKEWPARAM(1001, BN_CLICKED);
         }
         return clicks;
     }
@@ -115,511 +79,266 @@ protected:
     TestParent parent_;
     WindowSpy parentSpy_{parent_.Handle()};
     HWND button_ = nullptr;
-    POINT away_ = {};
 };
 
-// ---- Mouse ------------------------------------------------------------------
-
 TEST_F(ButtonBehaviour, APressOnACutOffCornerIsNoPressButOneInsideIs) {
-    Send(RRBM_SETCORNER, 20, 0);
-    ASSERT_FALSE(PtInRegion(Record().hRegion, 0, 0));
+    SendMessageA(button_, RRBM_SETCORNER, 20, 0);
     SetFocus(parent_.Handle());
-
-    ASSERT_TRUE(MovePointerTo(ScreenPoint(button_, 0, 0)));
+    ASSERT_TRUE(PointAt(button_, 0, 0));
     Press();
     EXPECT_NE(GetCapture(), button_);
     EXPECT_NE(GetFocus(), button_);
-    EXPECT_EQ(Record().pressSource, 0);
     EXPECT_EQ(Record().drawState, 0);
     Release();
     EXPECT_EQ(Clicks(), 0);
 
-    ASSERT_TRUE(MovePointerTo(Centre()));
+    ASSERT_TRUE(PointAt(button_));
     Press();
     EXPECT_EQ(GetCapture(), button_);
     EXPECT_EQ(GetFocus(), button_);
-    EXPECT_EQ(Record().pressSource, 1);
-    EXPECT_EQ(Record().drawState, 2);  // pressed, even though taking the focus reset the look
+    EXPECT_EQ(Record().drawState, 2);  // pressed, although taking the focus reset the look
     Release();
     EXPECT_EQ(GetCapture(), nullptr);
-    ASSERT_EQ(Clicks(), 1);
-    const ReceivedMessage click = parentSpy_.Received(WM_COMMAND)[0];
-    EXPECT_EQ(click.wParam, MAKEWPARAM(kButtonId, BN_CLICKED));
-    EXPECT_EQ(Record().drawState, 1);  // hot: the pointer is still over it
-    EXPECT_EQ(Record().pressSource, 0);
-}
-
-TEST_F(ButtonBehaviour, PressLeaveComeBackReleaseClicksOnce) {
-    ASSERT_TRUE(MovePointerTo(Centre()));
-    Press();
-    ASSERT_TRUE(MovePointerTo(away_));
-    Move(MK_LBUTTON);
-    EXPECT_EQ(Record().drawState, 0);
-    EXPECT_EQ(Record().pressSource, 1);
-    EXPECT_EQ(GetCapture(), button_);
-    ASSERT_TRUE(MovePointerTo(Centre()));
-    Move(MK_LBUTTON);
-    EXPECT_EQ(Record().drawState, 2);
-    Release();
     EXPECT_EQ(Clicks(), 1);
+    EXPECT_EQ(Record().drawState, 1);  // hot: the pointer is still over it
 }
 
-TEST_F(ButtonBehaviour, PressLeaveReleaseSendsNothingAndLooksNormal) {
-    ASSERT_TRUE(MovePointerTo(Centre()));
-    Press();
-    ASSERT_TRUE(MovePointerTo(away_));
-    Move(MK_LBUTTON);
-    Release();
-    EXPECT_EQ(Clicks(), 0);
-    EXPECT_EQ(Record().drawState, 0);
-    EXPECT_EQ(Record().pressSource, 0);
-    EXPECT_EQ(GetCapture(), nullptr);
+TEST_F(ButtonBehaviour, APressThatLeavesClicksOnlyWhenThePointerComesBack) {
+    for (bool comesBack : {true, false}) {
+        SCOPED_TRACE(comesBack ? "comes back" : "stays away");
+        parentSpy_.Clear();
+        ASSERT_TRUE(PointAt(button_));
+        Press();
+        ASSERT_TRUE(PointAt(parent_.Handle(), 250, 150));
+        Mouse(WM_MOUSEMOVE, MK_LBUTTON);
+        EXPECT_EQ(Record().drawState, 0);
+        EXPECT_EQ(GetCapture(), button_);
+        if (comesBack) {
+            ASSERT_TRUE(PointAt(button_));
+            Mouse(WM_MOUSEMOVE, MK_LBUTTON);
+            EXPECT_EQ(Record().drawState, 2);
+        }
+        Release();
+        EXPECT_EQ(Clicks(), comesBack ? 1 : 0);
+        EXPECT_EQ(Record().drawState, comesBack ? 1 : 0);
+        EXPECT_EQ(Record().pressSource, 0);
+        EXPECT_EQ(GetCapture(), nullptr);
+    }
 }
 
-TEST_F(ButtonBehaviour, ADoubleClickIsTwoClicks) {
-    ASSERT_TRUE(MovePointerTo(Centre()));
+TEST_F(ButtonBehaviour, ADoubleClickIsTwoClicksAndAFocusLostDuringAPressCancelsIt) {
+    ASSERT_TRUE(PointAt(button_));
     Press();
     Release();
-    MouseMessage(WM_LBUTTONDBLCLK, MK_LBUTTON);
+    Mouse(WM_LBUTTONDBLCLK, MK_LBUTTON);
     EXPECT_EQ(Record().drawState, 2);
     Release();
     EXPECT_EQ(Clicks(), 2);
-}
 
-TEST_F(ButtonBehaviour, FocusLostDuringAPressCancelsItAndKeepsTheCapture) {
-    HWND other = CreateRRButton(parent_.Handle(), 1002, "Other", 10, 50, 75, 23, kStyle, 0, FALSE);
-    ASSERT_NE(other, nullptr);
-    ASSERT_TRUE(MovePointerTo(Centre()));
     Press();
-    ASSERT_EQ(GetFocus(), button_);
-
-    SetFocus(other);  // as a parent would, during the press
+    SetFocus(CreateTestButton(parent_.Handle(), "Other", 1002, 50));  // as a parent would, during the press
     EXPECT_EQ(Record().pressSource, 0);
     EXPECT_EQ(Record().drawState, 0);
     EXPECT_EQ(GetCapture(), button_);
-    Move(MK_LBUTTON);
     Release();
-    EXPECT_EQ(Clicks(), 0);
+    EXPECT_EQ(Clicks(), 2);
     EXPECT_EQ(GetCapture(), nullptr);
-    DestroyWindow(other);
 }
 
-TEST_F(ButtonBehaviour, TheHotLookEndsWithinAFewTicksAfterThePointerLeaves) {
-    ASSERT_TRUE(MovePointerTo(Centre()));
-    Move();
+TEST_F(ButtonBehaviour, TheHotLookEndsAfterThePointerLeavesAndTheTimerStops) {
+    ASSERT_TRUE(PointAt(button_));
+    Mouse(WM_MOUSEMOVE, 0);
     EXPECT_EQ(Record().drawState, 1);
     ASSERT_NE(Record().hoverTimer, 0u);
-
-    // Leaving the window without a capture sends the button no move: only the
-    // timer can notice.
-    ASSERT_TRUE(MovePointerTo(away_));
-    EXPECT_TRUE(PumpUntil([&] { return Record().drawState == 0 && Record().hoverTimer == 0; }))
-        << "drawState " << Record().drawState << ", hoverTimer " << Record().hoverTimer;
-    EXPECT_FALSE(KillTimer(button_, kButtonId)) << "the hover timer still runs";
-}
-
-TEST_F(ButtonBehaviour, ALinkButtonIsNeverHotButRepaintsAtEveryMoveAndClicks) {
-    HWND link = MakeRRButtonURL(parent_.Handle(), 1003, "Link", 10, 50, 75, 23, kStyle, 0, "", "", "", FALSE);
-    ASSERT_NE(link, nullptr);
-    UpdateWindow(link);
-    WindowSpy linkSpy(link);
-    ASSERT_TRUE(MovePointerTo(Centre(link)));
-    linkSpy.Clear();
-    for (int move = 0; move < 3; ++move) {
-        Move(0, link);
+    // Leaving without a capture sends the button no move: only the timer notices.
+    ASSERT_TRUE(PointAt(parent_.Handle(), 250, 150));
+    for (const DWORD start = GetTickCount(); Record().hoverTimer != 0 && GetTickCount() - start < 2000;) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, 20, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        PumpMessages();
     }
-    EXPECT_EQ(Record(link).drawState, 0);
-    EXPECT_EQ(Record(link).hoverTimer, 0u);
-    EXPECT_EQ(linkSpy.Count(WM_PAINT), 3);
-
-    Press(link);
-    EXPECT_EQ(Record(link).drawState, 2);
-    EXPECT_EQ(GetFocus(), link);
-    Release(link);
-    EXPECT_EQ(Record(link).drawState, 0);
-    EXPECT_EQ(Clicks(link), 1);
-    DestroyWindow(link);
-}
-
-TEST_F(ButtonBehaviour, APassiveButtonOnlyCapturesTheMouseAndKeepsItsLook) {
-    Send(RRBM_SETFIXEDLOOK, 3, 0);  // pressed look, passive
-    SetFocus(parent_.Handle());
-    ASSERT_TRUE(MovePointerTo(Centre()));
-    Move();
-    Press();
-    EXPECT_EQ(GetCapture(), button_);
-    EXPECT_NE(GetFocus(), button_);
-    EXPECT_EQ(Record().drawState, 2);
-    EXPECT_EQ(Record().pressSource, 0);
     EXPECT_EQ(Record().hoverTimer, 0u);
-    Release();
-    EXPECT_EQ(GetCapture(), nullptr);
-    Send(WM_KEYDOWN, VK_RETURN, kFirstKeyPress);
-    EXPECT_EQ(Clicks(), 0);
-    EXPECT_EQ(Record().drawState, 2);
+    EXPECT_EQ(Record().drawState, 0);
+    EXPECT_FALSE(KillTimer(button_, 1001)) << "the hover timer still runs";
 }
 
-// ---- Keyboard ---------------------------------------------------------------
-
-TEST_F(ButtonBehaviour, SpaceDownThenAnyKeyUpClicksOnce) {
-    Send(WM_KEYDOWN, VK_SPACE, kFirstKeyPress);
+TEST_F(ButtonBehaviour, SpaceClicksAtTheReleaseOfAnyKeyAndReturnAtEveryRepeat) {
+    Key(WM_KEYDOWN, VK_SPACE, kKeyPress);
     EXPECT_EQ(Record().drawState, 2);
-    EXPECT_EQ(Record().pressSource, 2);
-    Send(WM_KEYDOWN, VK_RETURN, kFirstKeyPress);  // ignored during the press
-    EXPECT_EQ(Clicks(), 0);
-    Send(WM_KEYUP, 'A', kKeyRelease);
+    Key(WM_KEYDOWN, VK_RETURN, kKeyPress);  // ignored during the press
+    Key(WM_KEYUP, 'A', kKeyRelease);
     EXPECT_EQ(Clicks(), 1);
     EXPECT_EQ(Record().drawState, 0);
-    EXPECT_EQ(Record().pressSource, 0);
-    Send(WM_KEYUP, VK_SPACE, kKeyRelease);
+    Key(WM_KEYUP, VK_SPACE, kKeyRelease);
     EXPECT_EQ(Clicks(), 1);
-}
 
-TEST_F(ButtonBehaviour, AHeldReturnKeyClicksAtEveryRepeatEvenWhenDisabled) {
-    Send(WM_KEYDOWN, VK_RETURN, kFirstKeyPress);
+    Key(WM_KEYDOWN, VK_RETURN, kKeyPress);
     for (int repeat = 0; repeat < 4; ++repeat) {
-        Send(WM_KEYDOWN, VK_RETURN, kRepeatedKeyPress);
+        Key(WM_KEYDOWN, VK_RETURN, kKeyRepeat);
     }
-    EXPECT_EQ(Clicks(), 5);
+    EXPECT_EQ(Clicks(), 6);
     EXPECT_EQ(Record().drawState, 0);
-
-    // Return does not look at the enabled state; a space press does.
-    EnableWindow(button_, FALSE);
-    Send(WM_KEYDOWN, VK_RETURN, kFirstKeyPress);
-    EXPECT_EQ(Clicks(), 6);
-    Send(WM_KEYDOWN, VK_SPACE, kFirstKeyPress);
-    Send(WM_KEYUP, VK_SPACE, kKeyRelease);
-    EXPECT_EQ(Clicks(), 6);
-}
-
-TEST_F(ButtonBehaviour, ASpacePressWhoseLookTheTimerEndedSendsNothing) {
-    ASSERT_TRUE(MovePointerTo(Centre()));
-    Move();
-    ASSERT_NE(Record().hoverTimer, 0u);
-    Send(WM_KEYDOWN, VK_SPACE, kFirstKeyPress);
-    ASSERT_TRUE(MovePointerTo(away_));
-    EXPECT_TRUE(PumpUntil([&] { return Record().drawState == 0; }));
-    EXPECT_EQ(Record().pressSource, 2);
-    Send(WM_KEYUP, VK_SPACE, kKeyRelease);
-    EXPECT_EQ(Clicks(), 0);
-    EXPECT_EQ(Record().pressSource, 0);
 }
 
 TEST_F(ButtonBehaviour, DialogCodesAskForReturnOnlyOnButtonsThatClick) {
-    auto answer = [](HWND button, const MSG* message) {
-        return SendMessageA(button, WM_GETDLGCODE, 0, reinterpret_cast<LPARAM>(message));
+    auto answer = [this](UINT message, WPARAM key) {
+        MSG queued = {button_, message, key, kKeyPress, 0, {}};
+        return SendMessageA(button_, WM_GETDLGCODE, 0, message ? LPARAM(&queued) : 0);
     };
-    MSG returnDown = {button_, WM_KEYDOWN, VK_RETURN, kFirstKeyPress, 0, {}};
-    MSG returnChar = {button_, WM_CHAR, VK_RETURN, kFirstKeyPress, 0, {}};
-    MSG tabDown = {button_, WM_KEYDOWN, VK_TAB, kFirstKeyPress, 0, {}};
     const LRESULT byDefault = DefWindowProcA(button_, WM_GETDLGCODE, 0, 0);
-
-    EXPECT_EQ(answer(button_, nullptr), DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
-    EXPECT_EQ(answer(button_, &returnDown), DLGC_WANTALLKEYS);
-    EXPECT_EQ(answer(button_, &returnChar), DLGC_WANTALLKEYS);
-    EXPECT_EQ(answer(button_, &tabDown), byDefault);
-
-    Send(RRBM_SETFIXEDLOOK, 1, 0);
-    Send(RRBM_SETCLICKABLE, 1, 0);  // a link: still wants Return, but is no push button
-    EXPECT_EQ(answer(button_, &returnDown), DLGC_WANTALLKEYS);
-    EXPECT_EQ(answer(button_, nullptr), byDefault);
-    Send(RRBM_SETCLICKABLE, 0, 0);  // passive
-    EXPECT_EQ(answer(button_, &returnDown), byDefault);
+    EXPECT_EQ(answer(0, 0), DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
+    EXPECT_EQ(answer(WM_KEYDOWN, VK_RETURN), DLGC_WANTALLKEYS);
+    EXPECT_EQ(answer(WM_CHAR, VK_RETURN), DLGC_WANTALLKEYS);
+    EXPECT_EQ(answer(WM_KEYDOWN, VK_TAB), byDefault);
+    SendMessageA(button_, RRBM_SETFIXEDLOOK, 1, 0);
+    SendMessageA(button_, RRBM_SETCLICKABLE, 1, 0);  // a link: wants Return, is no push button
+    EXPECT_EQ(answer(WM_KEYDOWN, VK_RETURN), DLGC_WANTALLKEYS);
+    EXPECT_EQ(answer(0, 0), byDefault);
+    SendMessageA(button_, RRBM_SETCLICKABLE, 0, 0);  // passive
+    EXPECT_EQ(answer(WM_KEYDOWN, VK_RETURN), byDefault);
 }
 
-// ---- Focus ------------------------------------------------------------------
-
-// Sets or clears the Shift key in this thread's keyboard state for a while.
-class ShiftHeld {
+// Sets or clears Shift in this thread's keyboard state for a while.
+class ShiftHeld : NoCopy {
 public:
     explicit ShiftHeld(bool down) {
         GetKeyboardState(saved_);
         BYTE keys[256];
         std::memcpy(keys, saved_, sizeof keys);
-        keys[VK_SHIFT] = down ? 0x80 : 0;
-        keys[VK_LSHIFT] = keys[VK_SHIFT];
+        keys[VK_SHIFT] = keys[VK_LSHIFT] = down ? 0x80 : 0;
         SetKeyboardState(keys);
     }
     ~ShiftHeld() { SetKeyboardState(saved_); }
-    ShiftHeld(const ShiftHeld&) = delete;
-    ShiftHeld& operator=(const ShiftHeld&) = delete;
 
 private:
     BYTE saved_[256] = {};
 };
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
-}
-
-// An empty child dialog filling the parent, so that the dialog manager moves
-// the focus with Tab.
-HWND CreateChildDialog(HWND parent) {
-    alignas(4) WORD words[12] = {};  // DLGTEMPLATE, then no menu, class or title
-    DLGTEMPLATE header = {};
-    header.style = WS_CHILD | WS_VISIBLE;
-    header.cx = 200;
-    header.cy = 100;
-    std::memcpy(words, &header, sizeof header);
-    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<DLGTEMPLATE*>(words), parent,
-                                      PlainDialogProc, 0);
-}
-
-// What IsDialogMessage does with a Tab key press on the focused control.
-void PressTab(HWND dialog) {
-    MSG tab = {GetFocus(), WM_KEYDOWN, VK_TAB, 0x000F0001, 0, {}};
-    IsDialogMessageA(dialog, &tab);
-}
-
 TEST_F(ButtonBehaviour, APassiveButtonHandsTheFocusOnWithTabAndBackWithShiftTab) {
-    HWND dialog = CreateChildDialog(parent_.Handle());
-    ASSERT_NE(dialog, nullptr);
-    HWND first = CreateWindowExA(0, "BUTTON", "First", kStyle | BS_PUSHBUTTON, 5, 5, 60, 20, dialog,
-                                 reinterpret_cast<HMENU>(1010), GetModuleHandleA(nullptr), nullptr);
-    HWND passive = CreateRRButton(dialog, 1011, "Passive", 5, 30, 60, 20, kStyle, 0, FALSE);
-    HWND last = CreateWindowExA(0, "BUTTON", "Last", kStyle | BS_PUSHBUTTON, 5, 55, 60, 20, dialog,
-                                reinterpret_cast<HMENU>(1012), GetModuleHandleA(nullptr), nullptr);
-    ASSERT_TRUE(first && passive && last);
-    Send(RRBM_SETFIXEDLOOK, 3, 0, passive);
+    HWND dialog = CreateEmptyDialog(parent_.Handle());
+    auto push = [dialog](int y) {
+        return CreateWindowExA(0, "BUTTON", "Push", kButtonStyle, 5, y, 60, 20, dialog, nullptr, nullptr, nullptr);
+    };
+    HWND first = push(5);
+    HWND passive = CreateRRButton(dialog, 1011, "Passive", 5, 30, 60, 20, kButtonStyle, 0, FALSE);
+    HWND last = push(55);
+    SendMessageA(passive, RRBM_SETFIXEDLOOK, 3, 0);
     SetFocus(first);
-    ASSERT_EQ(GetFocus(), first);
-
-    {
-        ShiftHeld shift(false);
-        PressTab(dialog);
+    for (bool shift : {false, true}) {
+        ShiftHeld held(shift);
+        MSG tab = {GetFocus(), WM_KEYDOWN, VK_TAB, 0x000F0001, 0, {}};
+        IsDialogMessageA(dialog, &tab);
+        EXPECT_EQ(GetFocus(), shift ? first : last);
     }
-    EXPECT_EQ(GetFocus(), last);
-    EXPECT_EQ(Record(passive).drawState, 0);  // gaining the focus ended the fixed pressed look
-    {
-        ShiftHeld shift(true);
-        PressTab(dialog);
-    }
-    EXPECT_EQ(GetFocus(), first);
-    DestroyWindow(dialog);
-}
+    EXPECT_EQ(RecordOf(passive)->drawState, 0);  // the focus ended the fixed pressed look
 
-TEST_F(ButtonBehaviour, PassiveButtonsThatAreTheOnlyTabStopsKeepTheFocusWhereItIs) {
+    // Passive buttons that are the only tab stops keep the focus where it is.
     for (int count : {2, 3}) {
         SCOPED_TRACE(::testing::Message() << count << " passive buttons");
         TestParent parent;
         std::vector<HWND> buttons;
         for (int i = 0; i < count; ++i) {
-            HWND button = CreateRRButton(parent.Handle(), 1001 + i, "Passive", 10, 10 + 30 * i, 75, 23, kStyle, 0,
-                                         FALSE);
-            ASSERT_NE(button, nullptr);
-            SendMessageA(button, RRBM_SETFIXEDLOOK, 2, 0);
-            buttons.push_back(button);
+            buttons.push_back(CreateTestButton(parent.Handle(), "Passive", 1001 + i, 10 + 30 * i));
+            SendMessageA(buttons.back(), RRBM_SETFIXEDLOOK, 2, 0);
         }
-        for (bool shiftDown : {false, true}) {
-            ShiftHeld shift(shiftDown);
+        for (bool shift : {false, true}) {
+            ShiftHeld held(shift);
             SetFocus(buttons[1]);
             EXPECT_EQ(GetFocus(), buttons[1]);
-            EXPECT_EQ(Record(buttons[1]).drawState, 0);
         }
     }
 }
 
-// ---- A parent that destroys the button in its click handler ------------------
-
-// Destroys the button when the parent hears a message while the button lives
-// (its click command, or a command or notification it passes on), and
-// springs a trap on the memory of its record.
-class DestroyWhenParentHears {
-public:
-    DestroyWhenParentHears(WindowSpy& parentSpy, HWND button, UINT message)
-        : parentSpy_(parentSpy), message_(message) {
-        parentSpy.On(message, [this, button](WPARAM, LPARAM) {
-            if (IsWindow(button)) {
-                const void* record = RecordOf(button);
-                DestroyWindow(button);
-                trap_.Spring(record);
-            }
-        });
-    }
-    ~DestroyWhenParentHears() { parentSpy_.On(message_, nullptr); }
-    DestroyWhenParentHears(const DestroyWhenParentHears&) = delete;
-    DestroyWhenParentHears& operator=(const DestroyWhenParentHears&) = delete;
-
-    const FreedRecordTrap& Trap() const { return trap_; }
-
-private:
-    WindowSpy& parentSpy_;
-    UINT message_;
-    FreedRecordTrap trap_;
-};
-
-::testing::AssertionResult NothingWrittenAfterFreeing(const FreedRecordTrap& trap) {
-    if (!trap.Sprung()) {
-        return ::testing::AssertionFailure() << "the button was not destroyed";
-    }
-    if (!trap.Untouched()) {
-        return ::testing::AssertionFailure() << "the destroyed button wrote to its freed record";
-    }
-    if (!trap.HoldsFreedRecord()) {
-        std::printf("note: the heap did not hand out the freed record again; the write check is weaker\n");
-    }
-    return ::testing::AssertionSuccess();
-}
-
-TEST_F(ButtonBehaviour, AParentThatDestroysTheButtonInItsClickHandlerIsSafe) {
-    enum class Path { MouseRelease, ReturnKey, SpaceKeyUp };
-    for (Path path : {Path::MouseRelease, Path::ReturnKey, Path::SpaceKeyUp}) {
-        SCOPED_TRACE(::testing::Message() << "path " << static_cast<int>(path));
-        HWND button = CreateRRButton(parent_.Handle(), 1004, "Doomed", 10, 50, 75, 23, kStyle, 0, FALSE);
-        ASSERT_NE(button, nullptr);
-        DestroyWhenParentHears destroyer(parentSpy_, button, WM_COMMAND);
-        switch (path) {
-        case Path::MouseRelease:
-            ASSERT_TRUE(MovePointerTo(Centre(button)));
-            Press(button);
-            Release(button);
-            break;
-        case Path::ReturnKey:
-            Send(WM_KEYDOWN, VK_RETURN, kFirstKeyPress, button);
-            break;
-        case Path::SpaceKeyUp:
-            Send(WM_KEYDOWN, VK_SPACE, kFirstKeyPress, button);
-            Send(WM_KEYUP, VK_SPACE, kKeyRelease, button);
-            break;
-        }
-        EXPECT_EQ(Clicks(button), 1);
-        EXPECT_FALSE(IsWindow(button));
-        EXPECT_TRUE(NothingWrittenAfterFreeing(destroyer.Trap()));
-    }
-}
-
-TEST_F(ButtonBehaviour, AParentThatDestroysTheButtonWhileHandlingWhatItPassesOnIsSafe) {
-    for (UINT passedOn : {WM_COMMAND, WM_NOTIFY}) {
-        SCOPED_TRACE(::testing::Message() << "message 0x" << std::hex << passedOn);
+// The parent destroys the button while handling its click or a command or
+// notification the button passes on, or the button goes in the middle of a
+// press; the rest of the button's handling, and what would end the press,
+// must touch nothing.
+TEST_F(ButtonBehaviour, AButtonDestroyedByItsParentOrMidPressTouchesNothingAfterwards) {
+    NMHDR header = {};
+    const struct {
+        const char* name;
+        UINT destroyAt;  // the parent destroys the button when it hears this; 0: the test, mid-press
+        WPARAM wParam;   // of what the parent hears
+        LPARAM lParam;   // 0: the button
+        std::function<void(HWND)> act;
+    } ways[] = {
+        {"mouse click", WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0, [this](HWND b) { Press(b); Release(b); }},
+        {"Return", WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0,
+         [this](HWND b) { Key(WM_KEYDOWN, VK_RETURN, kKeyPress, b); }},
+        {"space", WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0,
+         [this](HWND b) { Key(WM_KEYDOWN, VK_SPACE, kKeyPress, b); Key(WM_KEYUP, VK_SPACE, kKeyRelease, b); }},
+        {"command passed on", WM_COMMAND, MAKEWPARAM(55, 3), 0x1234,
+         [](HWND b) { SendMessageA(b, WM_COMMAND, MAKEWPARAM(55, 3), 0x1234); }},
+        {"notification passed on", WM_NOTIFY, 77, LPARAM(&header),
+         [&](HWND b) { SendMessageA(b, WM_NOTIFY, 77, LPARAM(&header)); }},
+        {"mid mouse press", 0, 0, 0, [this](HWND b) { Press(b); }},
+        {"mid space press", 0, 0, 0, [this](HWND b) { Key(WM_KEYDOWN, VK_SPACE, kKeyPress, b); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
         const long atStart = LiveGdiObjects();
-        HWND button = CreateRRButton(parent_.Handle(), 1004, "Doomed", 10, 50, 75, 23, kStyle, 0, FALSE);
-        ASSERT_NE(button, nullptr);
+        HWND button = CreateTestButton(parent_.Handle(), "Doomed", 1001, 50);
         UpdateWindow(button);
+        ASSERT_TRUE(PointAt(button));
+        Mouse(WM_MOUSEMOVE, 0, button);  // the hover timer runs
         parentSpy_.Clear();
-        DestroyWhenParentHears destroyer(parentSpy_, button, passedOn);
-        NMHDR header = {button, 77, 1234};
-        const LPARAM lParam = passedOn == WM_NOTIFY ? reinterpret_cast<LPARAM>(&header) : 0;
-        EXPECT_EQ(SendMessageA(button, passedOn, MAKEWPARAM(55, 3), lParam), 0);
-        EXPECT_EQ(parentSpy_.Count(passedOn), 1);
-        EXPECT_FALSE(IsWindow(button));
-        EXPECT_TRUE(NothingWrittenAfterFreeing(destroyer.Trap()));
-        EXPECT_EQ(LiveGdiObjects(), atStart);
-    }
-}
-
-// The press of the mouse button or the space key (with the hover timer
-// running) is never finished: the button is destroyed first, and what ends
-// the press then reaches a window that is gone.
-TEST_F(ButtonBehaviour, AButtonDestroyedInTheMiddleOfAPressTouchesNothingAfterwards) {
-    enum class Source { Mouse, SpaceKey };
-    for (Source source : {Source::Mouse, Source::SpaceKey}) {
-        SCOPED_TRACE(::testing::Message() << "press source " << static_cast<int>(source));
-        const long atStart = LiveGdiObjects();
-        HWND button = CreateRRButton(parent_.Handle(), 1004, "Doomed", 10, 50, 75, 23, kStyle, 0, FALSE);
-        ASSERT_NE(button, nullptr);
-        ASSERT_TRUE(MovePointerTo(Centre(button)));
-        Move(0, button);
-        ASSERT_NE(Record(button).hoverTimer, 0u);
-        if (source == Source::Mouse) {
-            Press(button);
-            ASSERT_EQ(GetCapture(), button);
-        } else {
-            Send(WM_KEYDOWN, VK_SPACE, kFirstKeyPress, button);
-        }
-        ASSERT_EQ(Record(button).drawState, 2);
-        const void* record = RecordOf(button);
-        DestroyWindow(button);
         FreedRecordTrap trap;
-        trap.Spring(record);
-
-        EXPECT_NE(GetCapture(), button);
-        Sleep(50);  // a few hover timer periods
-        PumpMessages();
-        for (UINT late : {UINT{WM_LBUTTONUP}, UINT{WM_KEYUP}, UINT{WM_MOUSEMOVE}, UINT{WM_TIMER}, UINT{RRBM_REDRAW}}) {
-            EXPECT_EQ(SendMessageA(button, late, late == WM_KEYUP ? VK_SPACE : 0, 0), 0);
+        parentSpy_.handler = [&](UINT message, WPARAM, LPARAM) {
+            if (message == way.destroyAt && IsWindow(button)) {
+                trap.DestroyButton(button);
+            }
+        };
+        way.act(button);
+        if (!way.destroyAt) {
+            ASSERT_EQ(Record(button).drawState, 2);
+            trap.DestroyButton(button);
+            Sleep(50);  // a few hover timer periods
+            PumpMessages();
+            for (UINT late : {WM_LBUTTONUP, WM_KEYUP, WM_MOUSEMOVE, WM_TIMER}) {
+                SendMessageA(button, late, late == WM_KEYUP ? VK_SPACE : 0, 0);
+            }
         }
+        parentSpy_.handler = nullptr;
         PumpMessages();
-        EXPECT_EQ(Clicks(button), 0);
-        EXPECT_TRUE(NothingWrittenAfterFreeing(trap));
+        if (way.destroyAt) {
+            const ReceivedMessage heard = {way.destroyAt, way.wParam, way.lParam ? way.lParam : LPARAM(button), ""};
+            EXPECT_EQ(parentSpy_.Received(way.destroyAt), std::vector<ReceivedMessage>{heard});
+        }
+        EXPECT_EQ(Clicks(button), way.wParam == MAKEWPARAM(1001, BN_CLICKED) ? 1 : 0);
+        EXPECT_FALSE(IsWindow(button));
+        EXPECT_NE(GetCapture(), button);
+        EXPECT_TRUE(trap.NothingWritten());
         EXPECT_EQ(LiveGdiObjects(), atStart);
     }
 }
 
-// ---- Messages passed on, fonts and system colours ---------------------------
-
-TEST_F(ButtonBehaviour, CommandsAndNotificationsGoOnToTheParentUnchanged) {
-    NMHDR header = {button_, 77, 1234};
-    Send(WM_COMMAND, MAKEWPARAM(55, 3), 0x1234);
-    Send(WM_NOTIFY, 77, reinterpret_cast<LPARAM>(&header));
-    const std::vector<ReceivedMessage> commands = parentSpy_.Received(WM_COMMAND);
-    const std::vector<ReceivedMessage> notes = parentSpy_.Received(WM_NOTIFY);
-    ASSERT_EQ(commands.size(), 1u);
-    EXPECT_EQ(commands[0].wParam, MAKEWPARAM(55, 3));
-    EXPECT_EQ(commands[0].lParam, 0x1234);
-    ASSERT_EQ(notes.size(), 1u);
-    EXPECT_EQ(notes[0].wParam, 77u);
-    EXPECT_EQ(notes[0].lParam, reinterpret_cast<LPARAM>(&header));
-}
-
-TEST_F(ButtonBehaviour, ANullFontKeepsTheFontInUse) {
+TEST_F(ButtonBehaviour, ANullFontKeepsTheFontInUseAndTheCallersFontSurvives) {
     HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
-    ASSERT_NE(font, nullptr);
-    Send(WM_SETFONT, reinterpret_cast<WPARAM>(font), 1);
-    EXPECT_EQ(Record().hFont, font);
-    Send(WM_SETFONT, 0, 1);
+    SendMessageA(button_, WM_SETFONT, WPARAM(font), 1);
+    SendMessageA(button_, WM_SETFONT, 0, 1);
     EXPECT_EQ(Record().hFont, font);
     DestroyWindow(button_);
+    EXPECT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT));
     DeleteObject(font);
 }
 
-// Sets the system face and text colours for a while.
-class SystemColors {
-public:
-    SystemColors(COLORREF face, COLORREF text)
-        : savedFace_(GetSysColor(COLOR_BTNFACE)), savedText_(GetSysColor(COLOR_BTNTEXT)) {
-        Set(face, text);
-    }
-    ~SystemColors() { Set(savedFace_, savedText_); }
-    SystemColors(const SystemColors&) = delete;
-    SystemColors& operator=(const SystemColors&) = delete;
-
-private:
-    static void Set(COLORREF face, COLORREF text) {
-        const INT elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT};
-        const COLORREF values[] = {face, text};
-        SetSysColors(2, elements, values);
-    }
-    COLORREF savedFace_;
-    COLORREF savedText_;
-};
-
 TEST_F(ButtonBehaviour, ABlackOrWhiteFaceSchemeResetsTheProgramsColoursAndOthersKeepThem) {
-    auto setProgramColors = [&] {
-        Send(RRBM_SETFACECOLOR, RGB(10, 20, 30), 0);
-        Send(RRBM_SETTEXTCOLOR, RGB(1, 1, 1), 0);
-        Send(RRBM_SETHOTTEXTCOLOR, RGB(2, 2, 2), 0);
-        Send(RRBM_SETPRESSEDTEXTCOLOR, RGB(3, 3, 3), 0);
-    };
-    for (COLORREF face : {RGB(255, 255, 255), RGB(0, 0, 0)}) {
+    const UINT setters[] = {RRBM_SETFACECOLOR, RRBM_SETTEXTCOLOR, RRBM_SETHOTTEXTCOLOR, RRBM_SETPRESSEDTEXTCOLOR};
+    const COLORREF chosen[] = {RGB(10, 20, 30), RGB(1, 1, 1), RGB(2, 2, 2), RGB(3, 3, 3)};
+    for (COLORREF face : {RGB(255, 255, 255), RGB(0, 0, 0), RGB(200, 190, 180)}) {
         SCOPED_TRACE(::testing::Message() << "face 0x" << std::hex << face);
-        SystemColors scheme(face, RGB(0, 0, 128));
-        ASSERT_EQ(GetSysColor(COLOR_BTNFACE), face);
-        setProgramColors();
-        Send(WM_SYSCOLORCHANGE);
-        EXPECT_EQ(Record().faceColor, face);
-        EXPECT_EQ(Record().textColor, RGB(0, 0, 128));
-        EXPECT_EQ(Record().hotTextColor, RGB(0, 0, 128));
-        EXPECT_EQ(Record().pressedTextColor, RGB(0, 0, 128));
-    }
-    {
-        SystemColors scheme(RGB(200, 190, 180), RGB(0, 0, 128));
-        ASSERT_EQ(GetSysColor(COLOR_BTNFACE), RGB(200, 190, 180));
-        setProgramColors();
-        Send(WM_SYSCOLORCHANGE);
-        EXPECT_EQ(Record().faceColor, RGB(10, 20, 30));
-        EXPECT_EQ(Record().textColor, RGB(1, 1, 1));
-        EXPECT_EQ(Record().hotTextColor, RGB(2, 2, 2));
-        EXPECT_EQ(Record().pressedTextColor, RGB(3, 3, 3));
+        SystemColors scheme;
+        scheme.Set(COLOR_BTNFACE, face);
+        scheme.Set(COLOR_BTNTEXT, RGB(0, 0, 128));
+        for (int i = 0; i < 4; ++i) {
+            SendMessageA(button_, setters[i], chosen[i], 0);
+        }
+        SendMessageA(button_, WM_SYSCOLORCHANGE, 0, 0);
+        const bool reset = face != RGB(200, 190, 180);
+        const COLORREF now[] = {Record().faceColor, Record().textColor, Record().hotTextColor,
+                                Record().pressedTextColor};
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(now[i], !reset ? chosen[i] : i == 0 ? face : RGB(0, 0, 128)) << "colour " << i;
+        }
     }
 }
 
