@@ -178,7 +178,6 @@ public:
                      [message](auto& m) { return m.message == message; });
         return found;
     }
-    int Count(UINT message) const { return static_cast<int>(Received(message).size()); }
     void Clear() { messages_.clear(); }
     Handler handler;
 
@@ -331,8 +330,7 @@ inline std::unique_ptr<Picture> ScreenPicture(HWND button) {
 }
 
 // 16 x 16 image files: an icon of one opaque colour, and a 24-bit bitmap of
-// kBitmapFileColor; false when the file cannot be written.
-constexpr COLORREF kBitmapFileColor = RGB(0x50, 0xA0, 0x30);
+// RGB(0x50, 0xA0, 0x30); false when the file cannot be written.
 #pragma pack(push, 2)
 struct IconFile {
     WORD reserved = 0, type = 1, count = 1;  // an icon of one image:

@@ -35,10 +35,6 @@ RECT Shifted(RECT rect, int by) {
     return rect;
 }
 
-bool IsFrameNotification(UINT message) {
-    return message >= RRBN_RAISED && message <= RRBN_FLAT;
-}
-
 class ButtonPaint : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -237,7 +233,7 @@ TEST_F(ButtonPaint, ParentHearsTheLookBeforeAnyRingAndMayDestroyTheButtonThen) {
     std::vector<COLORREF> edges;
     bool destroy = false;
     WindowSpy parentSpy(parent_.Handle(), [&](UINT message, WPARAM wParam, LPARAM lParam) {
-        if (IsFrameNotification(message)) {
+        if (message >= RRBN_RAISED && message <= RRBN_FLAT) {
             heard.push_back({message, wParam, lParam, ""});
             edges.insert(edges.end(), {picture.Pixel(0, kMidY), picture.Pixel(kRight, kMidY)});
             if (destroy) {
