@@ -1,38 +1,12 @@
 #include "tests/shell/main_window_fixture.h"
 
-namespace {
-
-BOOL CALLBACK CollectDialog(HWND window, LPARAM list)
-{
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (std::string(className) == "#32770")
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> ThreadDialogs()
-{
-    std::vector<HWND> dialogs;
-    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
-    return dialogs;
-}
-
-std::string CurrentDirectory()
-{
-    const DWORD needed = GetCurrentDirectoryA(0, nullptr);
-    std::string directory(needed, '\0');
-    const DWORD length = GetCurrentDirectoryA(needed, &directory[0]);
-    directory.resize(length < needed ? length : 0);
-    return directory;
-}
-
-}  // namespace
 
 void MainWindowTest::SetUp()
 {
     ASSERT_FALSE(folder_.Path().empty());
-    previousDirectory_ = CurrentDirectory();
+    std::string& previous = previousDirectory_;
+    previous.resize(GetCurrentDirectoryA(0, nullptr));
+    previous.resize(GetCurrentDirectoryA(static_cast<DWORD>(previous.size()), &previous[0]));
     ASSERT_TRUE(SetCurrentDirectoryA(folder_.Path().c_str()));
     SelectionState = SelectionValues{};
     SelectionState.StartDir = folder_.Path();
@@ -44,83 +18,44 @@ void MainWindowTest::TearDown()
     SetCurrentDirectoryA(previousDirectory_.c_str());  // before the folder goes
 }
 
-INT_PTR MainWindowTest::Run(UiScript& script)
+void MainWindowTest::Run(UiScript& script)
 {
-    script.WaitFor(
-        "every window of the program to close",
-        [] { return !IsWindow(MainWindow) && ThreadDialogs().empty(); }, 3000);
-    script.Start(5);
-    const INT_PTR result = RunMainWindow(nullptr);
-    // Windows left after the main window (a dialog, a box) kept it running;
-    // the last wait still has to see them gone.
-    if (!script.Finished() && !script.Failed())
-        script.RunToEnd();
-    EXPECT_TRUE(script.Finished()) << "RunMainWindow returned before the script ended";
-    EXPECT_FALSE(IsWindow(MainWindow));
-    return result;
+    script.Then([] { PostMessageA(MainWindow, WM_SYSCOMMAND, SC_CLOSE, 0); })
+        .WaitFor("every window closed", [] { return !IsWindow(MainWindow) && ThreadDialogs().empty(); }, 3000);
+    const INT_PTR result = script.Run(
+        [this] {
+            const INT_PTR result = RunMainWindow(nullptr);
+            mainReturned_ = true;
+            return result;
+        },
+        5);
+    EXPECT_EQ(0, result);
 }
 
 std::string MainWindowTest::MakeFile(const std::string& name) const
 {
-    const std::string path = folder_.PathOf(name);
-    EXPECT_TRUE(WriteTestFile(path, "")) << path;
-    return path;
+    EXPECT_TRUE(WriteTestFile(Path(name), "")) << name;
+    return Path(name);
 }
 
-std::string MainWindowTest::MakeFolder(const std::string& name) const
+std::string MainWindowTest::Catalogue() const
 {
-    const std::string path = folder_.PathOf(name);
-    EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
-    return path;
+    return ReadTestFile(Path("Vorlane.csv")).value_or("(no catalogue)");
 }
 
-std::optional<std::string> MainWindowTest::CatalogueBytes() const
+void OpenDialog(UiScript& script, HWND& dialog, std::function<void()> open)
 {
-    return ReadTestFile(folder_.PathOf("Vorlane.csv"));
+    script.Then(std::move(open)).WaitFor("one Add Items dialog", [&dialog] {
+        const std::vector<HWND> dialogs = ThreadDialogs(DataSelectionCaption);
+        dialog = dialogs.size() == 1 ? dialogs.front() : nullptr;
+        return dialog != nullptr;
+    });
 }
 
-std::vector<HWND> OpenDialogs(const std::string& caption)
+void CloseWith(UiScript& script, HWND& dialog, int buttonId)
 {
-    std::vector<HWND> found;
-    for (HWND window : ThreadDialogs()) {
-        if (window != MainWindow && IsWindow(window) && WindowText(window) == caption)
-            found.push_back(window);
-    }
-    return found;
-}
-
-HWND OnlyDataSelection()
-{
-    const std::vector<HWND> dialogs = OpenDialogs(DataSelectionCaption);
-    return dialogs.size() == 1 ? dialogs.front() : nullptr;
-}
-
-HWND MainControl(int id)
-{
-    return GetDlgItem(MainWindow, id);
-}
-
-std::string ControlText(HWND window, int id)
-{
-    return WindowText(GetDlgItem(window, id));
-}
-
-bool IsChecked(HWND dialog, int id)
-{
-    return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-POINT CentreOf(int id)
-{
-    RECT bounds{};
-    GetWindowRect(MainControl(id), &bounds);
-    MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT*>(&bounds), 2);
-    return POINT{(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
-}
-
-void PostClick(HWND window, int id)
-{
-    EXPECT_TRUE(PostMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0)) << id;
+    script.Then([&dialog, buttonId] { PressDialogButton(dialog, buttonId); })
+        .WaitFor("the Add Items dialog closed", [&dialog] { return !IsWindow(dialog); });
 }
 
 void ClickCheckBox(HWND dialog, int id)
@@ -128,12 +63,7 @@ void ClickCheckBox(HWND dialog, int id)
     SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
-void SetText(HWND window, int id, const std::string& text)
+HWND MainControl(int id)
 {
-    SendMessageA(GetDlgItem(window, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void PostClose(HWND window)
-{
-    EXPECT_TRUE(PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0));
+    return GetDlgItem(MainWindow, id);
 }

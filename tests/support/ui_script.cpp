@@ -4,7 +4,7 @@
 
 namespace {
 
-// The running script of this thread; timers carry no pointer of their own.
+// The running script of this thread; thread timers carry no pointer of their own.
 UiScript* g_running = nullptr;
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list)
@@ -20,13 +20,6 @@ std::vector<HWND> ThreadWindows()
     return windows;
 }
 
-std::string ClassOf(HWND window)
-{
-    char name[256] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
 }  // namespace
 
 std::string WindowText(HWND window)
@@ -37,31 +30,64 @@ std::string WindowText(HWND window)
     return text;
 }
 
-std::vector<HWND> ThreadWindowsTitled(const std::string& caption, const char* className)
+std::string ClassOf(HWND window)
+{
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+RECT DialogUnits(HWND dialog, int left, int top, int right, int bottom)
+{
+    RECT rect{left, top, right, bottom};
+    EXPECT_TRUE(MapDialogRect(dialog, &rect));
+    return rect;
+}
+
+RECT RectInParent(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+HICON IconOf(HWND window, WPARAM which)
+{
+    return reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, which, 0));
+}
+
+int IconWidth(HICON icon)
+{
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info))
+        return 0;
+    BITMAP bitmap{};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+std::vector<HWND> ThreadDialogs(const char* caption)
 {
     std::vector<HWND> found;
     for (HWND window : ThreadWindows()) {
-        if (IsWindow(window) && WindowText(window) == caption && (!className || ClassOf(window) == className))
+        if (IsWindow(window) && ClassOf(window) == "#32770" && (!caption || WindowText(window) == caption))
             found.push_back(window);
     }
     return found;
 }
 
-HWND FindThreadWindow(const std::string& caption, const char* className)
-{
-    const std::vector<HWND> found = ThreadWindowsTitled(caption, className);
-    return found.empty() ? nullptr : found.front();
-}
-
 HWND FindMessageBox(const std::string& title)
 {
-    return FindThreadWindow(title, "#32770");
+    const std::vector<HWND> found = ThreadDialogs(title.c_str());
+    return found.empty() ? nullptr : found.front();
 }
 
 std::string MessageBoxText(HWND box)
 {
-    // The message is the static control with id 0xFFFF.
-    return WindowText(GetDlgItem(box, 0xFFFF));
+    return WindowText(GetDlgItem(box, 0xFFFF));  // the static control holding the message
 }
 
 void PressDialogButton(HWND dialog, int id)
@@ -69,20 +95,9 @@ void PressDialogButton(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-void DestroyThreadWindows()
-{
-    for (HWND window : ThreadWindows()) {
-        if (IsWindow(window))
-            DestroyWindow(window);
-    }
-}
-
-UiScript::UiScript() = default;
-
 UiScript::~UiScript()
 {
-    if (timer_)
-        KillTimer(nullptr, timer_);
+    Stop();
     if (g_running == this)
         g_running = nullptr;
 }
@@ -106,6 +121,19 @@ void UiScript::Start(UINT tickMs)
     timer_ = SetTimer(nullptr, 0, tickMs, OnTick);
 }
 
+INT_PTR UiScript::Run(const std::function<INT_PTR()>& modalRun, UINT tickMs)
+{
+    Start(tickMs);
+    const INT_PTR result = modalRun();
+    Tick();  // without waiting for the next tick
+    MSG message;
+    while (!Finished() && !failed_ && GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return result;
+}
+
 void CALLBACK UiScript::OnTick(HWND, UINT, UINT_PTR, DWORD)
 {
     if (g_running)
@@ -114,49 +142,34 @@ void CALLBACK UiScript::OnTick(HWND, UINT, UINT_PTR, DWORD)
 
 void UiScript::Tick()
 {
-    // An action may run a modal loop of its own (a dialog, a message box),
-    // inside which further ticks arrive: they go on with the following steps.
-    while (next_ < steps_.size() && !failed_) {
-        Step& step = steps_[next_];
-        if (step.condition) {
-            if (!step.condition()) {
-                if (GetTickCount() - stepStarted_ > step.timeoutMs)
-                    Abort("timed out waiting for: " + step.what);
-                return;
+    while (!Finished() && !failed_) {
+        const Step& step = steps_[next_];
+        if (step.condition && !step.condition()) {
+            if (GetTickCount() - stepStarted_ > step.timeoutMs) {
+                failed_ = true;
+                ADD_FAILURE() << "timed out waiting for: " << step.what;
+                Stop();
+                for (HWND window : ThreadWindows()) {
+                    if (IsWindow(window))
+                        DestroyWindow(window);
+                }
             }
-            ++next_;
-            stepStarted_ = GetTickCount();
-            continue;
+            return;
         }
         ++next_;
         stepStarted_ = GetTickCount();
-        step.action();  // may not return until a loop it opened ends
-        return;         // one action per tick, so windows can settle between them
+        if (step.action) {
+            step.action();  // may run a modal loop, in which later ticks go on with the next steps
+            return;         // one action per tick, so windows can settle between them
+        }
     }
-    if (timer_ && next_ >= steps_.size()) {
-        KillTimer(nullptr, timer_);
-        timer_ = 0;
-    }
+    if (Finished())
+        Stop();
 }
 
-void UiScript::Abort(const std::string& why)
+void UiScript::Stop()
 {
-    failed_ = true;
-    ADD_FAILURE() << why;
-    if (timer_) {
+    if (timer_)
         KillTimer(nullptr, timer_);
-        timer_ = 0;
-    }
-    DestroyThreadWindows();
-}
-
-void UiScript::RunToEnd()
-{
-    if (!timer_)
-        Start();
-    MSG message;
-    while (!Finished() && !failed_ && GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    timer_ = 0;
 }
