@@ -5,7 +5,8 @@
 //   update_timing FOLDER RUNS
 //
 // FOLDER must hold big.csv, a large catalogue made by the caller. Prints one
-// line per measurement: name, median, fastest and slowest in microseconds.
+// line per measurement: name, median, fastest and slowest (microseconds, or
+// per cent for a share).
 #include <windows.h>
 
 #include <algorithm>
@@ -42,7 +43,7 @@ LARGE_INTEGER Now()
 void Report(const std::string& name, std::vector<double> samples)
 {
     std::sort(samples.begin(), samples.end());
-    std::printf("%s %.0f %.0f %.0f\n", name.c_str(), samples[samples.size() / 2], samples.front(), samples.back());
+    std::printf("%s %.1f %.1f %.1f\n", name.c_str(), samples[samples.size() / 2], samples.front(), samples.back());
     std::fflush(stdout);
 }
 
@@ -75,9 +76,15 @@ double TimeAppend(const std::string& file, const std::string& bytes)
     return Microseconds(start, end);
 }
 
-// The same steps by hand, timing the flush alone.
-double TimeFlushAlone(const std::string& file, const std::string& bytes)
+struct FlushTiming {
+    double total;  // open to close
+    double flush;  // FlushFileBuffers alone
+};
+
+// The append's steps by hand, to time the flush within them.
+FlushTiming TimeFlush(const std::string& file, const std::string& bytes)
 {
+    const LARGE_INTEGER start = Now();
     HANDLE handle = CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -87,11 +94,25 @@ double TimeFlushAlone(const std::string& file, const std::string& bytes)
     SetFilePointer(handle, 0, nullptr, FILE_END);
     DWORD written = 0;
     WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    const LARGE_INTEGER start = Now();
+    const LARGE_INTEGER flushStart = Now();
     FlushFileBuffers(handle);
-    const LARGE_INTEGER end = Now();
+    const LARGE_INTEGER flushEnd = Now();
     CloseHandle(handle);
-    return Microseconds(start, end);
+    const LARGE_INTEGER end = Now();
+    return FlushTiming{Microseconds(start, end), Microseconds(flushStart, flushEnd)};
+}
+
+// The flush's time and its share of the whole append, run by run.
+void MeasureFlush(const std::string& name, int runs, const std::function<FlushTiming()>& measure)
+{
+    std::vector<double> flush, share;
+    for (int i = 0; i < runs; ++i) {
+        const FlushTiming timing = measure();
+        flush.push_back(timing.flush);
+        share.push_back(100.0 * timing.flush / timing.total);
+    }
+    Report(name, flush);
+    Report(name + "_share", share);
 }
 
 void TimeAppends(const std::string& folder, int runs)
@@ -103,13 +124,13 @@ void TimeAppends(const std::string& folder, int runs)
         DeleteFileA(fresh.c_str());
         return TimeAppend(fresh, std::string(CatalogueHeader) + CatalogueLineEnd + record);
     });
-    Measure("flush_first_record", runs, [&] {
+    MeasureFlush("flush_first_record", runs, [&] {
         DeleteFileA(fresh.c_str());
-        return TimeFlushAlone(fresh, std::string(CatalogueHeader) + CatalogueLineEnd + record);
+        return TimeFlush(fresh, std::string(CatalogueHeader) + CatalogueLineEnd + record);
     });
     DeleteFileA(fresh.c_str());
     Measure("append_100mb", runs, [&] { return TimeAppend(big, record); });
-    Measure("flush_100mb", runs, [&] { return TimeFlushAlone(big, record); });
+    MeasureFlush("flush_100mb", runs, [&] { return TimeFlush(big, record); });
 }
 
 // A shown window with a log box like the main window's.

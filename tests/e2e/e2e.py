@@ -246,11 +246,11 @@ def wait_responsive(selector):
     probe("text", selector, "-")
 
 
-def drop(files, target):
+def drop(files, target, release=None):
     """Drags the files from our drag source onto the target point of the
     main window and drops them there, paced as Wine's XDND support needs.
-    Returns the system clock's time just after the mouse button was
-    released."""
+    `release`, when given, lets go of the mouse button instead of xdotool
+    and returns the system clock's time of the release, which drop returns."""
     wait_responsive(MAIN)
     source = subprocess.Popen(["/usr/bin/python3", DRAG_SOURCE, "--at", "%d,%d" % DRAG_SOURCE_AT, *files],
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE)
@@ -268,8 +268,11 @@ def drop(files, target):
         xdotool("mousemove", target[0] + 1, target[1])
         xdotool("mousemove", target[0], target[1])
         time.sleep(0.3)
-        xdotool("mouseup", 1)
-        released = time.time()
+        if release:
+            released = release()
+        else:
+            xdotool("mouseup", 1)
+            released = time.time()
         outcome = source.stdout.readline().strip()
         source.wait(timeout=10)
         check_equal(outcome, b"dropped", "the drag source's report of the drop")
