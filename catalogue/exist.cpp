@@ -8,32 +8,32 @@
 
 namespace {
 
-bool SearchFindsVisibleEntry(const std::string& pattern)
+// The first entry of a directory search that EXIST counts, through the ANSI
+// or the wide pair of search functions.
+template <typename Char, typename FindData>
+bool SearchFindsVisibleEntry(const Char* pattern, HANDLE(WINAPI* findFirst)(const Char*, FindData*),
+                             BOOL(WINAPI* findNext)(HANDLE, FindData*))
 {
-    WIN32_FIND_DATAA entry;
-    const HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+    FindData entry;
+    const HANDLE search = findFirst(pattern, &entry);
     if (search == INVALID_HANDLE_VALUE)
         return false;
     bool found = false;
     do {
         found = IsVisibleEntry(entry.cFileName, entry.dwFileAttributes);
-    } while (!found && FindNextFileA(search, &entry));
+    } while (!found && findNext(search, &entry));
     FindClose(search);
     return found;
 }
 
+bool SearchFindsVisibleEntry(const std::string& pattern)
+{
+    return SearchFindsVisibleEntry(pattern.c_str(), FindFirstFileA, FindNextFileA);
+}
+
 bool SearchFindsVisibleEntry(const std::wstring& pattern)
 {
-    WIN32_FIND_DATAW entry;
-    const HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    bool found = false;
-    do {
-        found = IsVisibleEntry(entry.cFileName, entry.dwFileAttributes);
-    } while (!found && FindNextFileW(search, &entry));
-    FindClose(search);
-    return found;
+    return SearchFindsVisibleEntry(pattern.c_str(), FindFirstFileW, FindNextFileW);
 }
 
 bool VisibleEntryExists(const std::string& name)
