@@ -11,12 +11,7 @@ native_build=$VORLANE_BUILD/native
 cmake -S tests/native -B "$native_build" -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$native_build" -j"$(nproc)"
 
-# Its fuzz targets, with clang in a tree of their own.
-fuzz_build=$VORLANE_BUILD/fuzz
-CC=clang CXX=clang++ cmake -S tests/native -B "$fuzz_build" -DCMAKE_BUILD_TYPE=Debug -DVORLANE_FUZZ=ON >/dev/null
-cmake --build "$fuzz_build" --target fuzzers -j"$(nproc)"
-
-vorlane_build ON -DVORLANE_NATIVE_TESTS="$native_build/portable_tests_native" -DVORLANE_FUZZ_DIR="$fuzz_build"
+vorlane_build ON -DVORLANE_NATIVE_TESTS="$native_build/portable_tests_native"
 vorlane_prepare_prefix
 
 trap vorlane_stop_started EXIT

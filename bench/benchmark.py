@@ -24,8 +24,8 @@ import sys
 import threading
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-import e2e  # noqa: E402  (the end-to-end tests' tools: probe, pointer, drops)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "bench"))
+import desktop as e2e  # noqa: E402  (probe, pointer, drops)
 
 RUNS = int(os.environ.get("VORLANE_BENCH_RUNS", "9"))
 SESSION_UPDATES = int(os.environ.get("VORLANE_BENCH_SESSION", "10000"))

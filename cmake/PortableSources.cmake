@@ -13,9 +13,7 @@ set(VORLANE_PORTABLE_SOURCES
 
 # Tests of the code above; they build for Windows and natively.
 set(VORLANE_PORTABLE_TESTS
-    tests/catalogue/catalogue_record_test.cpp
-    tests/catalogue/track_text_test.cpp
-    tests/rrbutton/button_model_test.cpp
-    tests/rrbutton/button_states_test.cpp
+    tests/catalogue/catalogue_rules_test.cpp
+    tests/rrbutton/button_rules_test.cpp
     tests/shell/dialog/dialog_rules_test.cpp
 )

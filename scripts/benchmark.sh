@@ -22,7 +22,7 @@ vorlane_start_xvfb
 vorlane_start_wineserver
 
 export VORLANE_EXE=$VORLANE_BUILD/Vorlane.exe
-export VORLANE_PROBE=$VORLANE_BUILD/tests/e2e/vorlane_probe.exe
+export VORLANE_PROBE=$VORLANE_BUILD/bench/vorlane_probe.exe
 export VORLANE_MINIMAL=$VORLANE_BUILD/bench/minimal_window.exe
 export VORLANE_UPDATE_TIMING=$VORLANE_BUILD/bench/update_timing.exe
 export VORLANE_BENCH_WORK=$VORLANE_BUILD/bench-work

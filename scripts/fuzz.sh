@@ -1,54 +1,38 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of the platform-free code (clang, with
-# AddressSanitizer and UndefinedBehaviorSanitizer) and runs each for a bounded
-# time. Prints executions and findings per target; exit status 1 when any
-# target found something.
+# Runs the round-rect button's message fuzz test on new random seeds, 20,000
+# random messages each, under Wine in a virtual display. The test suite runs
+# the same test on fixed seeds; this finds what those do not. Prints every
+# seed and the seeds that failed; exit status 1 when any did.
 #
-#   scripts/fuzz.sh [seconds per target, default 60] [target...]
+#   scripts/fuzz.sh [runs, default 20]
 #
-# Targets are the tests/fuzz/*_fuzz.cpp files (default: all). Each run starts
-# from the committed seeds in tests/fuzz/corpus/<target> and from what earlier
-# runs kept in build/fuzz/corpus/<target>; new inputs go there, never into the
-# sources. Crashing inputs are saved in build/fuzz/artifacts; replay one with
-#   build/fuzz/<target> build/fuzz/artifacts/<file>
+# Repeat a failing run with
+#   VORLANE_FUZZ_SEED=<seed> wine build/tests/rrbutton_tests.exe --gtest_filter='*RandomMessages*'
+# in the environment scripts/common.sh sets up.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${VORLANE_BUILD:-$root/build}/fuzz
-seconds=${1:-60}
-shift || true
+cd "$(dirname "$0")/.."
+runs=${1:-20}
+bash scripts/setup.sh
+source scripts/common.sh
+vorlane_build ON
+vorlane_prepare_prefix
+trap vorlane_stop_started EXIT
+trap 'exit 130' INT TERM
+vorlane_start_xvfb
+vorlane_start_wineserver
 
-command -v clang++ >/dev/null || { echo "fuzz: clang++ is missing; scripts/setup.sh installs it" >&2; exit 1; }
-CC=clang CXX=clang++ cmake -S "$root/tests/native" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVORLANE_FUZZ=ON >/dev/null
-cmake --build "$build" --target fuzzers -j"$(nproc)" >/dev/null
-
-targets=("$@")
-if [ ${#targets[@]} -eq 0 ]; then
-    for source in "$root"/tests/fuzz/*_fuzz.cpp; do
-        targets+=("$(basename "$source" .cpp)")
-    done
-fi
-
-mkdir -p "$build/artifacts"
-status=0
-for target in "${targets[@]}"; do
-    log=$build/$target.log
-    echo "fuzz: $target for ${seconds} s (log: $log)"
-    set +e
-    "$build/$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 -create_missing_dirs=1 \
-        -artifact_prefix="$build/artifacts/$target-" \
-        "$build/corpus/$target" "$root/tests/fuzz/corpus/$target" >"$log" 2>&1
-    result=$?
-    set -e
-    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-    added=$(sed -n 's/^stat::new_units_added: *//p' "$log")
-    corpus=$(find "$build/corpus/$target" -type f | wc -l)
-    if [ "$result" -eq 0 ]; then
-        echo "fuzz: $target: ${runs:-?} executions, ${added:-?} new inputs (corpus $corpus), nothing found"
+failed=()
+for _ in $(seq "$runs"); do
+    seed=$(od -An -N6 -tu8 /dev/urandom | tr -d ' ')
+    if VORLANE_FUZZ_SEED=$seed wine "$VORLANE_BUILD/tests/rrbutton_tests.exe" \
+        --gtest_filter='*RandomMessages*' >"$VORLANE_BUILD/fuzz-$seed.log" 2>&1; then
+        echo "fuzz: seed $seed passed"
+        rm -f "$VORLANE_BUILD/fuzz-$seed.log"
     else
-        status=1
-        echo "fuzz: $target: FOUND a problem after ${runs:-?} executions (exit $result):"
-        grep -E 'broken property|runtime error|ERROR: (AddressSanitizer|libFuzzer)|SUMMARY|Test unit written' "$log" \
-            | sed 's/^/    /' | head -n 8
+        echo "fuzz: seed $seed FAILED (log: $VORLANE_BUILD/fuzz-$seed.log)"
+        failed+=("$seed")
     fi
 done
-exit $status
+[ ${#failed[@]} -eq 0 ] && echo "fuzz: $runs seeds, nothing found" && exit 0
+echo "fuzz: failing seeds: ${failed[*]}"
+exit 1

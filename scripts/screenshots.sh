@@ -19,7 +19,7 @@ vorlane_start_wineserver
 
 mkdir -p docs/images
 export VORLANE_EXE=$VORLANE_BUILD/Vorlane.exe
-export VORLANE_PROBE=$VORLANE_BUILD/tests/e2e/vorlane_probe.exe
+export VORLANE_PROBE=$VORLANE_BUILD/bench/vorlane_probe.exe
 export VORLANE_PROBE_DESKTOP=shot
 (cd "$workdir" && exec wine explorer /desktop=shot,800x600 "$VORLANE_EXE") >/dev/null 2>&1 &
 /usr/bin/python3 scripts/take_screenshots.py docs/images

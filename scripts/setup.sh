@@ -10,7 +10,6 @@ packages=(
     wine wine32:i386 fonts-wine                      # run and test under Wine
     xvfb xauth xdotool x11-utils imagemagick         # a display, input, screenshots
     python3-gi gir1.2-gtk-3.0                        # the drag source of the end-to-end tests
-    clang libclang-rt-14-dev                         # fuzzing
 )
 
 missing=()

@@ -11,8 +11,8 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-import e2e  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "bench"))
+import desktop as e2e  # noqa: E402
 
 AWAY = (780, 580)  # inside the desktop, off both windows, so no button shows its hover look
 TRACK = "The Quiet Hours , Harbour Songs , Low Tide.."  # as a drop of 'The Quiet Hours - Harbour Songs - Low Tide.mp3' fills it

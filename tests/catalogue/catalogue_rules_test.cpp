@@ -1,0 +1,90 @@
+// The catalogue's text rules: record lines, the log box, and the track text
+// from a drop to what the dialog shows.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "catalogue/catalogue_record.h"
+#include "catalogue/selection_state.h"
+#include "catalogue/track_text.h"
+
+TEST(CatalogueRecord, LineOfTheDialogsAnswers)
+{
+    struct Row {
+        SelectionAnswers answers;  // original, cdr, ripDdl, note, cdBin, id, ID text, hdBin, track
+        const char* line;
+    } rows[] = {
+        {{false, false, false, "x", false, false, "y", false, "Alpha,Beta,Gamma"}, "-,-,-,No,-,No,Alpha,Beta,Gamma"},
+        {{true, true, true, "RIP or DLL", true, true, "ID", true, "A,B,C"}, "X,X,RIP or DLL,Yes,ID,Yes,A,B,C"},
+        {{false, true, false, "", false, true, "ID00231", false, ""}, "-,X,-,No,ID00231,No,Artist,Album,Track"},
+        {{false, false, true, "", true, false, "", false, "Solo"}, "-,-,,Yes,-,No,SoloArtist,Album,Track"},
+        {{false, false, false, "", false, false, "", true, "Alpha,Beta"}, "-,-,-,No,-,Yes,Alpha,BetaAlbum,Track"},
+        {{false, false, false, "", false, false, "", false, "A,B,C,D"}, "-,-,-,No,-,No,A,B,C,D*******ERROR IN THIS LINE*******"},
+        {{false, false, true, "FLAC, 24 bit", false, false, "", false, "a,b,c"}, "-,-,FLAC, 24 bit,No,-,No,a,b,c"},
+        {{false, false, true, "two\r\nlines", false, true, "ID\n7", false, "a\r,b\n,c"}, "-,-,two  lines,No,ID 7,No,a ,b ,c"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(FormatCatalogueRecord(BuildCatalogueRecord(row.answers)), row.line);
+}
+
+TEST(CatalogueRecord, LogNewestFirst)
+{
+    const std::string first = PrependLogEntry("", "T1");
+    EXPECT_EQ(first, "T1\r\n-----------------------------------------\r\n");
+    EXPECT_EQ(PrependLogEntry(first, "T2"), "T2\r\n" + first);
+}
+
+TEST(TrackText, FromTheLastDroppedPathThatIsNoPlainFolder)
+{
+    const std::map<std::string, uint32_t> attributes = {{"D:\\Music", 0x10}, {"D:\\Ro", 0x11}};
+    const auto query = [&](const std::string& path) {
+        const auto found = attributes.find(path);
+        return found == attributes.end() ? 0x20u : found->second;
+    };
+    struct Row {
+        std::vector<std::string> paths;
+        const char* droppedPath;
+        const char* trackText;
+    } rows[] = {
+        {{"D:\\Music\\Alpha - Beta - Gamma.mp3"}, "D:\\Music\\Alpha - Beta - Gamma.mp3", "Alpha - Beta - Gamma"},
+        {{"D:\\Music\\live.2001.mp3"}, "D:\\Music\\live.2001.mp3", "live.2001"},
+        {{"D:\\Music.old\\Intro"}, "D:\\Music.old\\Intro", "Intro"},
+        {{"D:\\Music\\Intro."}, "D:\\Music\\Intro.", "Intro"},
+        {{"C:\\"}, "C:\\", ""},
+        {{"Z:/home/me/a.b.c.MP3"}, "Z:/home/me/a.b.c.MP3", "a.b.c"},
+        {{"D:\\\"Quoted\" - x.mp3"}, "D:\\Quoted - x.mp3", "Quoted - x"},
+        {{"D:\\1.mp3", "D:\\2.mp3", "D:\\3.mp3"}, "D:\\3.mp3", "3"},
+        {{"D:\\1.mp3", "D:\\Music"}, "D:\\1.mp3", "1"},
+        {{"D:\\Music", "D:\\1.mp3"}, "D:\\1.mp3", "1"},
+        {{"D:\\Ro"}, "D:\\Ro", "Ro"},                // a folder with another attribute counts as a file
+        {{"D:\\Music"}, "E:\\Earlier.mp3", "Earlier"},  // folders only: the earlier path again
+    };
+    for (const Row& row : rows) {
+        SelectionValues state;
+        state.DroppedPath = "E:\\Earlier.mp3";
+        state.DroppedFiles = row.paths;
+        TrackTextFromDrop(state, query);
+        EXPECT_EQ(state.DroppedPath, row.droppedPath);
+        EXPECT_EQ(state.TrackText, row.trackText);
+    }
+}
+
+TEST(TrackText, AsTheDialogShowsIt)
+{
+    // The drop flow normalises once, then the dialog prepares the text.
+    const std::pair<const char*, const char*> rows[] = {
+        {"Artist - Album - Track", "Artist , Album , Track.."},
+        {"A - B - C - D", "A , B , C "},
+        {"Me, Myself - Live", "Me. Myself , Live.,"},
+        {"", "..,,"},
+        {"..,,", "....,,"},
+        {"a,b,c,d,e", "a.b.c,,"},
+        {"x-y-z-w", "x,y,z"},
+    };
+    for (const auto& [text, shown] : rows) {
+        std::string track = text;
+        NormaliseTrackText(track);
+        PrepareTrackTextForDialog(track);
+        EXPECT_EQ(track, shown) << text;
+    }
+}
