@@ -4,11 +4,11 @@
 
 namespace {
 
-const char kMarkSet[] = "X";
-const char kMarkUnset[] = "-";
-const char kYes[] = "Yes";
-const char kNo[] = "No";
-const char kLogSeparator[] = "-----------------------------------------";  // 41 hyphens
+const char MarkSet[] = "X";
+const char MarkUnset[] = "-";
+const char YesText[] = "Yes";
+const char NoText[] = "No";
+const char LogSeparator[] = "-----------------------------------------";  // 41 hyphens
 
 std::string LineBreaksAsSpaces(std::string text)
 {
@@ -17,11 +17,11 @@ std::string LineBreaksAsSpaces(std::string text)
     return text;
 }
 
-std::string MarkOf(bool checked) { return checked ? kMarkSet : kMarkUnset; }
-std::string YesNoOf(bool checked) { return checked ? kYes : kNo; }
+std::string MarkOf(bool checked) { return checked ? MarkSet : MarkUnset; }
+std::string YesNoOf(bool checked) { return checked ? YesText : NoText; }
 std::string TextOrMark(bool checked, const std::string& text)
 {
-    return checked ? LineBreaksAsSpaces(text) : std::string(kMarkUnset);
+    return checked ? LineBreaksAsSpaces(text) : std::string(MarkUnset);
 }
 
 }  // namespace
@@ -80,7 +80,7 @@ std::string PrependLogEntry(const std::string& entryLog, const std::string& trac
     std::string entry = trackField;
     if (entryLog.empty()) {
         entry += CatalogueLineEnd;
-        entry += kLogSeparator;
+        entry += LogSeparator;
     }
     return entry + CatalogueLineEnd + entryLog;
 }

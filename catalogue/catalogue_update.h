@@ -1,14 +1,20 @@
-// The work of the "Add Items" dialog's Update and Exit buttons.
+// The work of an Update: the record built from the "Add Items" dialog's
+// answers, appended to the catalogue, and the entry log that shows it.
 #pragma once
 
-#include <windows.h>
+#include <string>
 
-// Reads the dialog into a record and appends it to the catalogue (with the
-// header when the catalogue is new). Only a record that reached the file goes
-// into the log box; a failure is shown in a message box owned by the dialog,
-// which stays open with everything the user entered. After a write, a dialog
-// opened for a drop is closed. Returns 0.
-INT_PTR UpdateCatalogue(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+#include "catalogue/append_outcome.h"
+#include "catalogue/catalogue_record.h"
 
-// Closes the dialog without writing anything. Returns 0.
-INT_PTR ExitSelection(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+struct UpdateResult {
+    CatalogueRecord record;
+    AppendOutcome outcome;
+    std::string entryLog;        // the new log text; the old one when the record did not reach the file
+    std::string failureMessage;  // what to tell the user when it did not; empty otherwise
+};
+
+// Appends the record of these answers to the catalogue of `startDir`, with
+// the header when the catalogue is new, and, once the record is on disk,
+// puts its track text at the top of `entryLog`.
+UpdateResult AppendUpdate(const SelectionAnswers& answers, const std::string& startDir, const std::string& entryLog);

@@ -10,27 +10,23 @@ namespace rrb {
 
 namespace {
 
-constexpr Color kChannelsMask = 0x00FFFFFFu;
-constexpr std::uint32_t kDrawTextModifyString = 0x00010000u;  // DT_MODIFYSTRING
-constexpr std::uint32_t kDrawTextPathEllipsis = 0x00004000u;  // DT_PATH_ELLIPSIS
-constexpr std::uint32_t kDrawTextEndOrWordEllipsis = 0x00048000u;  // DT_END_ELLIPSIS | DT_WORD_ELLIPSIS
-constexpr int kRasterCapsPalette = 0x0100;                    // RC_PALETTE
-constexpr int kMaxPaletteColors = 256;
+constexpr Color ChannelsMask = 0x00FFFFFFu;
+constexpr std::uint32_t DrawTextModifyString = 0x00010000u;  // DT_MODIFYSTRING
+constexpr std::uint32_t DrawTextPathEllipsis = 0x00004000u;  // DT_PATH_ELLIPSIS
+constexpr std::uint32_t DrawTextEndOrWordEllipsis = 0x00048000u;  // DT_END_ELLIPSIS | DT_WORD_ELLIPSIS
+constexpr int RasterCapsPalette = 0x0100;                    // RC_PALETTE
+constexpr int MaxPaletteColors = 256;
 
 // Adds delta to each of the three colour channels, keeping each within 0..255
 // so that no channel carries into its neighbour.
 Color ShiftChannels(Color color, int delta) {
-    Color result = color & ~kChannelsMask;
+    Color result = color & ~ChannelsMask;
     for (int shift = 0; shift < 24; shift += 8) {
         const int channel = static_cast<int>((color >> shift) & 0xFFu);
         const int moved = std::clamp(channel + delta, 0, 255);
         result |= static_cast<Color>(moved) << shift;
     }
     return result;
-}
-
-bool IsBlackOrWhite(Color color) {
-    return color == kBlack || color == kWhite;
 }
 
 // Margins, sizes and positions are whatever ints the application sends, so
@@ -76,12 +72,16 @@ Color Darker(Color color) {
     return ShiftChannels(color, -16);
 }
 
+bool IsBlackOrWhite(Color color) {
+    return color == Black || color == White;
+}
+
 Color PaletteRelative(Color color) {
-    return PlainColor(color) | kPaletteRelativeMarker;
+    return PlainColor(color) | PaletteRelativeMarker;
 }
 
 Color PlainColor(Color color) {
-    return color & kChannelsMask;
+    return color & ChannelsMask;
 }
 
 Color CreationFaceColor(Color systemFace) {
@@ -89,16 +89,18 @@ Color CreationFaceColor(Color systemFace) {
 }
 
 Color FollowSystemFace(Color faceColor, Color previousKey, Color systemFace) {
-    const Color face = PlainColor(faceColor);
-    if (previousKey == kNoFaceKey) {
-        return face;
+    if (previousKey == NoFaceKey) {
+        return faceColor;
     }
+    // The rule compares plain colours; a colour that does not follow is kept
+    // exactly as it was set, a palette index or palette-relative colour included.
+    const Color face = PlainColor(faceColor);
     const Color key = PlainColor(previousKey);
     const Color newFace = PlainColor(systemFace);
     // Under black or white the creation rule used the system colour itself,
     // and lighter(white) is white again: only the colour itself can follow.
     if (IsBlackOrWhite(key)) {
-        return face == key ? newFace : face;
+        return face == key ? newFace : faceColor;
     }
     if (face == Lighter(key)) {
         return Lighter(newFace);
@@ -106,23 +108,23 @@ Color FollowSystemFace(Color faceColor, Color previousKey, Color systemFace) {
     if (face == key) {
         return newFace;
     }
-    return face;
+    return faceColor;
 }
 
 bool IsPaletteDisplay(int rasterCaps, int numColors, int sizePalette) {
-    if ((rasterCaps & kRasterCapsPalette) == 0) {
+    if ((rasterCaps & RasterCapsPalette) == 0) {
         return false;
     }
     if (numColors == -1) {
-        return sizePalette >= 1 && sizePalette <= kMaxPaletteColors;
+        return sizePalette >= 1 && sizePalette <= MaxPaletteColors;
     }
-    return numColors >= 0 && numColors <= kMaxPaletteColors;
+    return numColors >= 0 && numColors <= MaxPaletteColors;
 }
 
 ColorRebuildPlan PlanColorRebuild(const ColorRebuildInput& input) {
     ColorRebuildPlan plan{};
     const Color face = FollowSystemFace(input.faceColor, input.paletteFaceKey, input.systemFace);
-    plan.paletteEntries = {face, Darker(PlainColor(input.systemFace)), PlainColor(input.infoBackground),
+    plan.paletteEntries = {PlainColor(face), Darker(PlainColor(input.systemFace)), PlainColor(input.infoBackground),
                            PlainColor(input.scrollbar)};
     plan.paletteFaceKey = input.systemFace;
     plan.makePalette = input.paletteDisplay;
@@ -211,7 +213,7 @@ FramePlan PlanFrame(const FrameInput& input) {
             plan.notification = input.isDefault ? FrameNotification::None : FrameNotification::Flat;
             addRing(0, input.fixedLook == 0 ? 1 : 0, input.faceColor);
             if (focused && !input.isDefault) {
-                addRing(0, 1, input.fixedLook == 0 ? kFlatFocusGreen : input.darkerShade);
+                addRing(0, 1, input.fixedLook == 0 ? FlatFocusGreen : input.darkerShade);
             }
             break;
     }
@@ -287,10 +289,10 @@ Rect ShadowRect(const Rect& captionRect) {
     return OffsetRect(captionRect, 1, 1);
 }
 
-std::uint32_t DrawTextFlags(std::uint32_t textFormat) {
-    std::uint32_t flags = textFormat & ~kDrawTextModifyString;
-    if (flags & kDrawTextEndOrWordEllipsis) {
-        flags &= ~kDrawTextPathEllipsis;
+std::uint32_t DrawTextFlags(std::uint32_t textFormat, bool underWine) {
+    std::uint32_t flags = textFormat & ~DrawTextModifyString;
+    if (underWine && (flags & DrawTextEndOrWordEllipsis)) {
+        flags &= ~DrawTextPathEllipsis;
     }
     return flags;
 }

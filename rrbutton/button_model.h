@@ -14,18 +14,18 @@ namespace rrb {
 // and 0x02 for a palette-relative one.
 using Color = std::uint32_t;
 
-constexpr Color kPaletteRelativeMarker = 0x02000000u;
-constexpr Color kBlack = 0x00000000u;
-constexpr Color kWhite = 0x00FFFFFFu;
+constexpr Color PaletteRelativeMarker = 0x02000000u;
+constexpr Color Black = 0x00000000u;
+constexpr Color White = 0x00FFFFFFu;
 // paletteFaceKey before the first rebuild: no system face colour seen yet.
-constexpr Color kNoFaceKey = 0xFFFFFFFFu;
+constexpr Color NoFaceKey = 0xFFFFFFFFu;
 
 constexpr Color Rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     return static_cast<Color>(red) | (static_cast<Color>(green) << 8) | (static_cast<Color>(blue) << 16);
 }
 
 // Ring colour of a focused ordinary button in its flat look.
-constexpr Color kFlatFocusGreen = Rgb(119, 189, 133);
+constexpr Color FlatFocusGreen = Rgb(119, 189, 133);
 
 struct Rect {
     int left;
@@ -55,6 +55,10 @@ Color Lighter(Color color);
 // Each channel 16 darker, stopping at 0; the top byte is kept.
 Color Darker(Color color);
 
+// Pure black or pure white: the system face colours under which a button
+// takes the system's colours itself.
+bool IsBlackOrWhite(Color color);
+
 Color PaletteRelative(Color color);  // top byte 0x02
 Color PlainColor(Color color);       // top byte 0
 
@@ -63,8 +67,10 @@ Color PlainColor(Color color);       // top byte 0
 Color CreationFaceColor(Color systemFace);
 
 // Lets faceColor follow a change of the system face colour from previousKey
-// to systemFace; a colour the application chose stays. Compares plain colours
-// and returns a plain colour. previousKey kNoFaceKey (first rebuild) keeps it.
+// to systemFace: the plain colours are compared, and a colour that follows
+// becomes the plain new one. A colour the application chose stays exactly as
+// it was set, top byte included; previousKey NoFaceKey (first rebuild)
+// keeps any colour.
 Color FollowSystemFace(Color faceColor, Color previousKey, Color systemFace);
 
 // A display that draws through a palette of at most 256 colours. Some drivers
@@ -192,12 +198,12 @@ CaptionRects PlanCaptionRects(const TextMargins& margins, int fixedLook, int wid
 Rect ShadowRect(const Rect& captionRect);
 
 // Flags to hand DrawTextA: the stored format without DT_MODIFYSTRING, since
-// the caption buffer must never be rewritten behind the button's back, and
-// without DT_PATH_ELLIPSIS when DT_END_ELLIPSIS or DT_WORD_ELLIPSIS comes
-// with it: Wine's DrawText ends the process on an assertion for some captions
-// that do not fit in that combination, and the other ellipsis alone still
-// makes the caption fit.
-std::uint32_t DrawTextFlags(std::uint32_t textFormat);
+// the caption buffer must never be rewritten behind the button's back. Under
+// Wine also without DT_PATH_ELLIPSIS when DT_END_ELLIPSIS or DT_WORD_ELLIPSIS
+// comes with it: Wine's DrawText ends the process on an assertion for some
+// captions that do not fit in that combination, and the other ellipsis alone
+// still makes the caption fit. Windows draws the combination as asked.
+std::uint32_t DrawTextFlags(std::uint32_t textFormat, bool underWine);
 
 // ---- Content per state ------------------------------------------------------
 

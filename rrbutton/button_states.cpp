@@ -24,7 +24,7 @@ Reaction OnMouseMove(const ButtonState& state, const Observations& seen) {
         reaction.result = MessageResult::Zero;
         return reaction;
     }
-    if (state.pressSource == kSpacePress) {
+    if (state.pressSource == SpacePress) {
         return reaction;
     }
     if (seen.pointerInButton) {
@@ -35,15 +35,15 @@ Reaction OnMouseMove(const ButtonState& state, const Observations& seen) {
             next.hoverTimerRunning = true;
             actions.Add(A::StartHoverTimer);
         }
-        if (state.pressSource != kNoPress) {
-            if (state.drawState != kDrawPressed) {
-                next.drawState = kDrawPressed;
+        if (state.pressSource != NoPress) {
+            if (state.drawState != DrawPressed) {
+                next.drawState = DrawPressed;
                 actions.Add(A::Repaint);
             }
-        } else if (state.drawState != kDrawHot) {
+        } else if (state.drawState != DrawHot) {
             // A fixed-look button never shows the hot look, but is repainted
             // at every move over it.
-            next.drawState = state.fixedLook != 0 ? kDrawNormal : kDrawHot;
+            next.drawState = state.fixedLook != 0 ? DrawNormal : DrawHot;
             actions.Add(A::Repaint);
         }
         return reaction;
@@ -52,8 +52,8 @@ Reaction OnMouseMove(const ButtonState& state, const Observations& seen) {
     if (seen.cursorIsButtonCursor) {
         actions.Add(A::SetArrowCursor);
     }
-    if (state.drawState != kDrawNormal) {
-        next.drawState = kDrawNormal;
+    if (state.drawState != DrawNormal) {
+        next.drawState = DrawNormal;
         actions.Add(A::Repaint);
     }
     return reaction;
@@ -69,12 +69,12 @@ Reaction OnLButtonDown(const ButtonState& state, const Observations& seen) {
     if (IsPassive(state.fixedLook, state.clickable)) {
         return reaction;  // the capture stays until the release
     }
-    if (state.pressSource == kSpacePress) {
+    if (state.pressSource == SpacePress) {
         reaction.result = MessageResult::Default;
         return reaction;
     }
-    reaction.state.pressSource = kMousePress;
-    reaction.state.drawState = kDrawPressed;
+    reaction.state.pressSource = MousePress;
+    reaction.state.drawState = DrawPressed;
     const bool takesFocus = state.fixedLook == 0 || (state.fixedLook > 0 && state.clickable == 1);
     if (takesFocus && !seen.hasFocus) {
         actions.Add(A::TakeFocus);
@@ -88,20 +88,20 @@ Reaction OnLButtonUp(const ButtonState& state, const Observations& seen) {
     Reaction reaction = Unchanged(state, MessageResult::Zero);
     ActionList& actions = reaction.actions;
     actions.Add(A::ReleaseCapture);
-    if (IsPassive(state.fixedLook, state.clickable) || state.pressSource == kNoPress) {
+    if (IsPassive(state.fixedLook, state.clickable) || state.pressSource == NoPress) {
         return reaction;
     }
     const int previousDrawState = state.drawState;
     if (seen.pointerInButton) {
-        reaction.state.drawState = state.fixedLook == 0 ? kDrawHot : kDrawNormal;
+        reaction.state.drawState = state.fixedLook == 0 ? DrawHot : DrawNormal;
     } else {
-        reaction.state.drawState = kDrawNormal;
+        reaction.state.drawState = DrawNormal;
     }
-    reaction.state.pressSource = kNoPress;
+    reaction.state.pressSource = NoPress;
     actions.Add(A::Repaint);
     // The look at release decides: pressed while the pointer stayed over the
     // button, normal once a move or a timer tick saw it leave.
-    if (previousDrawState != kDrawNormal && seen.enabled) {
+    if (previousDrawState != DrawNormal && seen.enabled) {
         actions.Add(A::Click);
     }
     return reaction;
@@ -111,14 +111,14 @@ Reaction OnKeyDown(const ButtonState& state, unsigned virtualKey) {
     Reaction reaction = Unchanged(state, MessageResult::Default);
     // A passive button can hold the focus when nothing else takes it; it
     // still never presses nor clicks.
-    if (state.pressSource != kNoPress || IsPassive(state.fixedLook, state.clickable)) {
+    if (state.pressSource != NoPress || IsPassive(state.fixedLook, state.clickable)) {
         return reaction;
     }
-    if (virtualKey == kVirtualKeyReturn) {
+    if (virtualKey == VirtualKeyReturn) {
         reaction.actions.Add(A::Click);
-    } else if (virtualKey == kVirtualKeySpace) {
-        reaction.state.drawState = kDrawPressed;
-        reaction.state.pressSource = kSpacePress;
+    } else if (virtualKey == VirtualKeySpace) {
+        reaction.state.drawState = DrawPressed;
+        reaction.state.pressSource = SpacePress;
         reaction.actions.Add(A::Repaint);
     }
     return reaction;
@@ -126,16 +126,16 @@ Reaction OnKeyDown(const ButtonState& state, unsigned virtualKey) {
 
 Reaction OnKeyUp(const ButtonState& state, const Observations& seen) {
     Reaction reaction = Unchanged(state, MessageResult::Default);
-    if (state.pressSource != kSpacePress) {
+    if (state.pressSource != SpacePress) {
         return reaction;
     }
-    reaction.state.pressSource = kNoPress;
+    reaction.state.pressSource = NoPress;
     if (IsPassive(state.fixedLook, state.clickable)) {
         return reaction;  // became passive during the press: end it quietly
     }
-    reaction.state.drawState = kDrawNormal;
+    reaction.state.drawState = DrawNormal;
     ActionList& actions = reaction.actions;
-    if (state.drawState != kDrawNormal) {
+    if (state.drawState != DrawNormal) {
         actions.Add(A::Repaint);
         if (seen.enabled) {
             actions.Add(A::Click);
@@ -155,7 +155,7 @@ Reaction OnTimer(const ButtonState& state, const Observations& seen) {
     reaction.actions.Add(A::KillHoverTimer);
     // A passive button keeps the look its fixed look gave it.
     if (!IsPassive(state.fixedLook, state.clickable)) {
-        reaction.state.drawState = kDrawNormal;
+        reaction.state.drawState = DrawNormal;
         reaction.actions.Add(A::Repaint);
     }
     return reaction;
@@ -163,7 +163,7 @@ Reaction OnTimer(const ButtonState& state, const Observations& seen) {
 
 Reaction OnSetFocus(const ButtonState& state, const Observations& seen) {
     Reaction reaction = Unchanged(state, MessageResult::Zero);
-    reaction.state.drawState = kDrawNormal;
+    reaction.state.drawState = DrawNormal;
     if (IsPassive(state.fixedLook, state.clickable)) {
         reaction.actions.Add(seen.shiftDown ? A::PassFocusBackward : A::PassFocusForward);
     }
@@ -174,8 +174,8 @@ Reaction OnSetFocus(const ButtonState& state, const Observations& seen) {
 Reaction OnKillFocus(const ButtonState& state) {
     // A press in progress is cancelled; the mouse capture stays.
     Reaction reaction = Unchanged(state, MessageResult::Zero);
-    reaction.state.drawState = kDrawNormal;
-    reaction.state.pressSource = kNoPress;
+    reaction.state.drawState = DrawNormal;
+    reaction.state.pressSource = NoPress;
     reaction.actions.Add(A::Repaint);
     return reaction;
 }
@@ -189,8 +189,8 @@ ActionList::ActionList(std::initializer_list<ButtonAction> actions) {
 }
 
 void ActionList::Add(ButtonAction action) {
-    assert(count_ < kCapacity && "no reaction needs more actions");
-    if (count_ < kCapacity) {
+    assert(count_ < Capacity && "no reaction needs more actions");
+    if (count_ < Capacity) {
         actions_[count_++] = action;
     }
 }
@@ -230,11 +230,6 @@ Reaction ReactToEvent(const ButtonState& state, ButtonEvent event, unsigned virt
             return OnMouseMove(state, seen);
         case ButtonEvent::LButtonDown:
             return OnLButtonDown(state, seen);
-        case ButtonEvent::LButtonDblClk: {
-            Reaction reaction = OnLButtonDown(state, seen);
-            reaction.result = MessageResult::Zero;
-            return reaction;
-        }
         case ButtonEvent::LButtonUp:
             return OnLButtonUp(state, seen);
         case ButtonEvent::KeyDown:
@@ -252,14 +247,14 @@ Reaction ReactToEvent(const ButtonState& state, ButtonEvent event, unsigned virt
 }
 
 int DrawStateAfterTakingFocus(int drawState, int pressSource) {
-    return pressSource == kMousePress ? kDrawPressed : drawState;
+    return pressSource == MousePress ? DrawPressed : drawState;
 }
 
 DlgCodeAnswer AnswerDlgCode(const DlgCodeQuery& query) {
     if (query.fixedLook != 0 && query.clickable == 0) {
         return DlgCodeAnswer::Default;
     }
-    if (query.hasMessage && query.messageIsKeyDownOrChar && query.messageWParam == kVirtualKeyReturn) {
+    if (query.hasMessage && query.messageIsKeyDownOrChar && query.messageWParam == VirtualKeyReturn) {
         return DlgCodeAnswer::WantAllKeys;
     }
     if (!query.hasMessage && query.fixedLook == 0) {

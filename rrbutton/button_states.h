@@ -20,26 +20,25 @@
 namespace rrb {
 
 // drawState values: the look the painter shows.
-constexpr int kDrawNormal = 0;
-constexpr int kDrawHot = 1;
-constexpr int kDrawPressed = 2;
+constexpr int DrawNormal = 0;
+constexpr int DrawHot = 1;
+constexpr int DrawPressed = 2;
 
 // pressSource values: what holds the button down.
-constexpr int kNoPress = 0;
-constexpr int kMousePress = 1;
-constexpr int kSpacePress = 2;
+constexpr int NoPress = 0;
+constexpr int MousePress = 1;
+constexpr int SpacePress = 2;
 
-constexpr unsigned kVirtualKeyReturn = 0x0D;
-constexpr unsigned kVirtualKeySpace = 0x20;
+constexpr unsigned VirtualKeyReturn = 0x0D;
+constexpr unsigned VirtualKeySpace = 0x20;
 
 // Interval of the hover poll, milliseconds.
-constexpr unsigned kHoverPollMs = 10;
+constexpr unsigned HoverPollMs = 10;
 
 enum class ButtonEvent {
     MouseMove,
     LButtonDown,
     LButtonUp,
-    LButtonDblClk,  // the second click of a double click is one more press
     KeyDown,
     KeyUp,
     Timer,
@@ -70,7 +69,7 @@ enum class ButtonAction {
     SetArrowCursor,     // SetCursor(LoadCursorA(NULL, IDC_ARROW))
     SetCapture,         // SetCapture(hWnd)
     ReleaseCapture,     // ReleaseCapture()
-    StartHoverTimer,    // hoverTimer = SetTimer(hWnd, ctrlId, kHoverPollMs, NULL)
+    StartHoverTimer,    // hoverTimer = SetTimer(hWnd, ctrlId, HoverPollMs, NULL)
     KillHoverTimer,     // KillTimer(hWnd, ctrlId); hoverTimer is already 0
     TakeFocus,          // SetFocus(hWnd); the button's own WM_SETFOCUS runs inside
     PassFocusForward,   // focus the next control of the tab order (FindFocusTarget)
@@ -84,7 +83,7 @@ enum class ButtonAction {
 // The ordered actions of one reaction; never more than a handful.
 class ActionList {
 public:
-    static constexpr std::size_t kCapacity = 8;
+    static constexpr std::size_t Capacity = 8;
 
     ActionList() = default;
     ActionList(std::initializer_list<ButtonAction> actions);
@@ -98,7 +97,7 @@ public:
     bool Contains(ButtonAction action) const;
 
 private:
-    ButtonAction actions_[kCapacity] = {};
+    ButtonAction actions_[Capacity] = {};
     std::size_t count_ = 0;
 };
 

@@ -8,25 +8,25 @@
 
 namespace {
 
-constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_GLOBALCLASS;  // 0x400B
+constexpr UINT ClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_GLOBALCLASS;  // 0x400B
 // A module of this name, when one is loaded, holds the button's images and
 // its link cursor; otherwise they come from the window's own instance.
-constexpr char kResourceModuleName[] = "QUILLKIT.DLL";
+constexpr char ResourceModuleName[] = "QUILLKIT.DLL";
 
-constexpr int kDefaultCornerSize = 5;
-constexpr int kDefaultImagePlacement = -4;  // middle of the left side
-constexpr UINT kDefaultTextFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;  // 0x25
-constexpr int kDefaultImageSize = 16;
+constexpr int DefaultCornerSize = 5;
+constexpr int DefaultImagePlacement = -4;  // middle of the left side
+constexpr UINT DefaultTextFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;  // 0x25
+constexpr int DefaultImageSize = 16;
 
 // Placement codes MakeRRButton and MakeRRButtonURL use.
-constexpr int kImageMiddleLeft = -4;
-constexpr int kImageCentre = -5;
-constexpr int kImageMarginBesideCaption = 4;
-constexpr int kCaptionMarginBesideImage = 12;
-constexpr int kLinkCaptionMarginBesideImage = 20;
+constexpr int ImageMiddleLeft = -4;
+constexpr int ImageCentre = -5;
+constexpr int ImageMarginBesideCaption = 4;
+constexpr int CaptionMarginBesideImage = 12;
+constexpr int LinkCaptionMarginBesideImage = 20;
 
-constexpr COLORREF kLinkColor = RGB(0, 0, 255);
-constexpr COLORREF kPressedLinkColor = RGB(255, 0, 0);
+constexpr COLORREF LinkColor = RGB(0, 0, 255);
+constexpr COLORREF PressedLinkColor = RGB(255, 0, 0);
 
 bool IsEmpty(const char* text) {
     return text == nullptr || text[0] == '\0';
@@ -49,8 +49,14 @@ void DialogUnitsToPixels(HWND hParent, int& first, int& second) {
     }
 }
 
+// Wine's ntdll exports wine_get_version; Windows' does not.
+bool RunsUnderWine() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 HMODULE ResourceModuleOf(HWND hWnd) {
-    HMODULE module = GetModuleHandleA(kResourceModuleName);
+    HMODULE module = GetModuleHandleA(ResourceModuleName);
     return module ? module : reinterpret_cast<HMODULE>(GetWindowLongPtrA(hWnd, GWLP_HINSTANCE));
 }
 
@@ -58,11 +64,11 @@ HMODULE ResourceModuleOf(HWND hWnd) {
 // of the left side next to a caption, or in the centre of a button without.
 void PlaceImageBesideCaption(HWND button, const char* text, int captionMargin) {
     if (!IsEmpty(text)) {
-        SendMessageA(button, RRBM_SETIMAGEPOS, static_cast<WPARAM>(kImageMiddleLeft), 0);
-        SendMessageA(button, RRBM_SETIMAGEMARGINLEFT, kImageMarginBesideCaption, 0);
+        SendMessageA(button, RRBM_SETIMAGEPOS, static_cast<WPARAM>(ImageMiddleLeft), 0);
+        SendMessageA(button, RRBM_SETIMAGEMARGINLEFT, ImageMarginBesideCaption, 0);
         SendMessageA(button, RRBM_SETTEXTMARGINLEFT, static_cast<WPARAM>(captionMargin), 0);
     } else {
-        SendMessageA(button, RRBM_SETIMAGEPOS, static_cast<WPARAM>(kImageCentre), 0);
+        SendMessageA(button, RRBM_SETIMAGEPOS, static_cast<WPARAM>(ImageCentre), 0);
     }
 }
 
@@ -118,10 +124,10 @@ LRESULT OnCreate(HWND hWnd) {
     record->hWnd = hWnd;
     record->ctrlId = static_cast<int>(GetWindowLongPtrA(hWnd, GWLP_ID));
     record->hResModule = ResourceModuleOf(hWnd);
-    record->cornerSize = kDefaultCornerSize;
+    record->cornerSize = DefaultCornerSize;
     record->hCursor = LoadCursorA(nullptr, IDC_ARROW);
     record->bkMode = TRANSPARENT;
-    record->paletteFaceKey = kNoFaceKey;
+    record->paletteFaceKey = NoFaceKey;
     record->faceColor = faceColor;
     record->textBkColor = faceColor;
     record->textColor = textColor;
@@ -130,10 +136,11 @@ LRESULT OnCreate(HWND hWnd) {
     record->isDefault = 0;
     record->fixedLook = 0;
     record->clickable = 1;
-    record->imagePlacement = kDefaultImagePlacement;
-    record->textFormat = kDefaultTextFormat;
-    record->imageWidth = kDefaultImageSize;
-    record->imageHeight = kDefaultImageSize;
+    record->imagePlacement = DefaultImagePlacement;
+    record->textFormat = DefaultTextFormat;
+    record->imageWidth = DefaultImageSize;
+    record->imageHeight = DefaultImageSize;
+    record->underWine = RunsUnderWine() ? 1 : 0;
 
     // Paints the client area in the system face colour and makes the region.
     SendMessageA(hWnd, RRBM_SETCORNER, static_cast<WPARAM>(record->cornerSize), 0);
@@ -178,9 +185,9 @@ LRESULT CALLBACK RRButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPa
         return OnPaint(hWnd, *record);
 
     case WM_SETFOCUS:
-        return OnSetFocus(hWnd, *record, wParam, lParam);
+        return React(hWnd, *record, ButtonEvent::SetFocus, message, wParam, lParam);
     case WM_KILLFOCUS:
-        return OnKillFocus(hWnd, *record, wParam, lParam);
+        return React(hWnd, *record, ButtonEvent::KillFocus, message, wParam, lParam);
     case WM_ENABLE:
         return OnEnable(hWnd, *record, wParam, lParam);
     case WM_SYSCOLORCHANGE:
@@ -192,19 +199,19 @@ LRESULT CALLBACK RRButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_GETDLGCODE:
         return OnGetDlgCode(hWnd, *record, wParam, lParam);
     case WM_KEYDOWN:
-        return OnKeyDown(hWnd, *record, wParam, lParam);
+        return React(hWnd, *record, ButtonEvent::KeyDown, message, wParam, lParam);
     case WM_KEYUP:
-        return OnKeyUp(hWnd, *record, wParam, lParam);
+        return React(hWnd, *record, ButtonEvent::KeyUp, message, wParam, lParam);
     case WM_COMMAND:
         return OnCommand(hWnd, *record, wParam, lParam);
     case WM_TIMER:
-        return OnTimer(hWnd, *record, wParam, lParam);
+        return React(hWnd, *record, ButtonEvent::Timer, message, wParam, lParam);
     case WM_MOUSEMOVE:
-        return OnMouseMove(hWnd, *record, wParam, lParam);
+        return React(hWnd, *record, ButtonEvent::MouseMove, message, wParam, lParam);
     case WM_LBUTTONDOWN:
-        return OnLButtonDown(hWnd, *record, wParam, lParam);
+        return React(hWnd, *record, ButtonEvent::LButtonDown, message, wParam, lParam);
     case WM_LBUTTONUP:
-        return OnLButtonUp(hWnd, *record, wParam, lParam);
+        return React(hWnd, *record, ButtonEvent::LButtonUp, message, wParam, lParam);
     case WM_LBUTTONDBLCLK:
         return OnLButtonDblClk(hWnd, *record, wParam, lParam);
 
@@ -293,7 +300,7 @@ extern "C" {
 void WINAPI InitRRButtonClass(void) {
     WNDCLASSEXA buttonClass = {};
     buttonClass.cbSize = sizeof buttonClass;
-    buttonClass.style = kClassStyle;
+    buttonClass.style = ClassStyle;
     buttonClass.lpfnWndProc = RRButtonProc;
     buttonClass.cbClsExtra = 0;
     buttonClass.cbWndExtra = sizeof(RRButtonRecord*);  // slot 0: the record
@@ -323,12 +330,12 @@ HWND WINAPI MakeRRButton(HWND hParent, int ctrlId, const char* text, int x, int 
     if (!button) {
         return nullptr;
     }
-    SendMessageA(button, RRBM_SETCORNER, kDefaultCornerSize, 0);
+    SendMessageA(button, RRBM_SETCORNER, DefaultCornerSize, 0);
     SendMessageA(button, RRBM_SETCLICKABLE, 1, 0);
     if (IsEmpty(iconName) && IsEmpty(hotIconName)) {
         return button;
     }
-    PlaceImageBesideCaption(button, text, kCaptionMarginBesideImage);
+    PlaceImageBesideCaption(button, text, CaptionMarginBesideImage);
     LoadIconIfNamed(button, RRBM_LOADIMAGE, iconName);
     LoadIconIfNamed(button, RRBM_LOADHOTIMAGE, hotIconName);
     return button;
@@ -349,13 +356,13 @@ HWND WINAPI MakeRRButtonURL(HWND hParent, int ctrlId, const char* text, int x, i
 
     SendMessageA(button, RRBM_SETFIXEDLOOK, 1, 0);
     SendMessageA(button, RRBM_SETFACECOLOR, GetSysColor(COLOR_BTNFACE), 0);
-    SendMessageA(button, RRBM_SETTEXTCOLOR, kLinkColor, 0);
-    SendMessageA(button, RRBM_SETHOTTEXTCOLOR, kLinkColor, 0);
-    SendMessageA(button, RRBM_SETPRESSEDTEXTCOLOR, kPressedLinkColor, 0);
+    SendMessageA(button, RRBM_SETTEXTCOLOR, LinkColor, 0);
+    SendMessageA(button, RRBM_SETHOTTEXTCOLOR, LinkColor, 0);
+    SendMessageA(button, RRBM_SETPRESSEDTEXTCOLOR, PressedLinkColor, 0);
     SendMessageA(button, RRBM_SETCLICKABLE, 1, 0);
 
     if (!IsEmpty(iconName) || !IsEmpty(pressedIconName)) {
-        PlaceImageBesideCaption(button, text, kLinkCaptionMarginBesideImage);
+        PlaceImageBesideCaption(button, text, LinkCaptionMarginBesideImage);
         LoadIconIfNamed(button, RRBM_LOADIMAGE, iconName);
         LoadIconIfNamed(button, RRBM_LOADPRESSEDIMAGE, pressedIconName);
         LoadIconIfNamed(button, RRBM_LOADDISABLEDIMAGE, disabledIconName);

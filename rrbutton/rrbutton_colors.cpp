@@ -9,14 +9,14 @@ namespace rrb {
 
 namespace {
 
-constexpr WORD kLogPaletteVersion = 0x0300;
-constexpr int kButtonPaletteSize = 4;
+constexpr WORD LogPaletteVersion = 0x0300;
+constexpr int ButtonPaletteSize = 4;
 
 // A LOGPALETTE with room for the button's four entries.
 struct ButtonLogPalette {
     WORD palVersion;
     WORD palNumEntries;
-    PALETTEENTRY palPalEntry[kButtonPaletteSize];
+    PALETTEENTRY palPalEntry[ButtonPaletteSize];
 };
 
 // Whether the button's screen draws through a palette of 256 colours or fewer.
@@ -33,9 +33,9 @@ bool ScreenUsesPalette(HWND hWnd) {
 
 HPALETTE MakeButtonPalette(const std::array<Color, 4>& colors) {
     ButtonLogPalette block{};
-    block.palVersion = kLogPaletteVersion;
-    block.palNumEntries = kButtonPaletteSize;
-    for (int index = 0; index < kButtonPaletteSize; ++index) {
+    block.palVersion = LogPaletteVersion;
+    block.palNumEntries = ButtonPaletteSize;
+    for (int index = 0; index < ButtonPaletteSize; ++index) {
         const COLORREF color = colors[index];
         block.palPalEntry[index] = PALETTEENTRY{GetRValue(color), GetGValue(color), GetBValue(color), 0};
     }

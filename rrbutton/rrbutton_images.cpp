@@ -11,7 +11,7 @@ namespace rrb {
 
 namespace {
 
-constexpr int kLoadedImageSize = 16;  // drawing size after a normal image arrives
+constexpr int LoadedImageSize = 16;  // drawing size after a normal image arrives
 
 struct ImageSlot {
     HANDLE* image;
@@ -81,7 +81,7 @@ LRESULT OnLoadImage(RRButtonRecord& record, WPARAM kind, LPARAM name) {
     // The whole name is loaded, not the stored cut.
     record.hImage = LoadNamedImage(record, kind, name);
     record.imageKind = static_cast<int>(kind);
-    record.imageWidth = record.hImage ? kLoadedImageSize : 0;
+    record.imageWidth = record.hImage ? LoadedImageSize : 0;
     record.imageHeight = record.imageWidth;
     return 0;
 }
@@ -106,7 +106,7 @@ LRESULT OnSetImage(RRButtonRecord& record, WPARAM kind, LPARAM image) {
     record.imageKind = static_cast<int>(kind);
     record.hImage = reinterpret_cast<HANDLE>(image);
     record.imageShared = 1;
-    record.imageWidth = image ? kLoadedImageSize : 0;
+    record.imageWidth = image ? LoadedImageSize : 0;
     record.imageHeight = record.imageWidth;
     return reinterpret_cast<LRESULT>(previous);
 }

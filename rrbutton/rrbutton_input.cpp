@@ -11,6 +11,7 @@
 // clears, and the handler stops as soon as it is gone.
 #include <cstring>
 
+#include "rrbutton/button_model.h"
 #include "rrbutton/button_states.h"
 #include "rrbutton/rrbutton.h"
 #include "rrbutton/rrbutton_internal.h"
@@ -36,7 +37,7 @@ bool PointerInButton(HWND hWnd) {
 
 namespace {
 
-constexpr LRESULT kNotHandled = 0;
+constexpr LRESULT NotHandled = 0;
 
 bool IsAlive(HWND hWnd) {
     return RecordOf(hWnd) != nullptr;
@@ -44,7 +45,7 @@ bool IsAlive(HWND hWnd) {
 
 // The default result, unless the button has been destroyed meanwhile.
 LRESULT DefaultIfAlive(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return IsAlive(hWnd) ? DefWindowProcA(hWnd, message, wParam, lParam) : kNotHandled;
+    return IsAlive(hWnd) ? DefWindowProcA(hWnd, message, wParam, lParam) : NotHandled;
 }
 
 ButtonState StateOf(const RRButtonRecord& record) {
@@ -97,7 +98,7 @@ void Perform(HWND hWnd, RRButtonRecord& record, ButtonAction action) {
     case ButtonAction::SetArrowCursor: SetCursor(LoadCursorA(nullptr, IDC_ARROW)); break;
     case ButtonAction::SetCapture: SetCapture(hWnd); break;
     case ButtonAction::ReleaseCapture: ReleaseCapture(); break;
-    case ButtonAction::StartHoverTimer: record.hoverTimer = SetTimer(hWnd, timerId, kHoverPollMs, nullptr); break;
+    case ButtonAction::StartHoverTimer: record.hoverTimer = SetTimer(hWnd, timerId, HoverPollMs, nullptr); break;
     case ButtonAction::KillHoverTimer: KillTimer(hWnd, timerId); break;
     case ButtonAction::TakeFocus: SetFocus(hWnd); break;
     case ButtonAction::PassFocusForward: PassFocusOn(hWnd, record.hParent, false); break;
@@ -107,7 +108,7 @@ void Perform(HWND hWnd, RRButtonRecord& record, ButtonAction action) {
         break;
     case ButtonAction::Repaint: RepaintNow(hWnd); break;
     case ButtonAction::Click: SendClick(hWnd, record); break;
-    case ButtonAction::ResetLook: record.drawState = kDrawNormal; break;
+    case ButtonAction::ResetLook: record.drawState = DrawNormal; break;
     }
 }
 
@@ -123,7 +124,7 @@ LRESULT CarryOut(HWND hWnd, RRButtonRecord& record, const Reaction& reaction, UI
     for (ButtonAction action : reaction.actions) {
         RRButtonRecord* current = RecordOf(hWnd);
         if (!current) {
-            return kNotHandled;
+            return NotHandled;
         }
         Perform(hWnd, *current, action);
     }
@@ -133,12 +134,6 @@ LRESULT CarryOut(HWND hWnd, RRButtonRecord& record, const Reaction& reaction, UI
     return DefaultIfAlive(hWnd, message, wParam, lParam);
 }
 
-LRESULT React(HWND hWnd, RRButtonRecord& record, ButtonEvent event, UINT message, WPARAM wParam, LPARAM lParam) {
-    const unsigned virtualKey = event == ButtonEvent::KeyDown ? static_cast<unsigned>(wParam) : 0;
-    const Reaction reaction = ReactToEvent(StateOf(record), event, virtualKey, Observe(hWnd, record));
-    return CarryOut(hWnd, record, reaction, message, wParam, lParam);
-}
-
 // Sends the button one of its own setters, unless it is gone.
 void SendIfAlive(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (IsAlive(hWnd)) {
@@ -146,18 +141,12 @@ void SendIfAlive(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-bool IsBlackOrWhite(COLORREF color) {
-    return color == RGB(0, 0, 0) || color == RGB(255, 255, 255);
-}
-
 }  // namespace
 
-LRESULT OnSetFocus(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
-    return React(hWnd, record, ButtonEvent::SetFocus, WM_SETFOCUS, wParam, lParam);
-}
-
-LRESULT OnKillFocus(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
-    return React(hWnd, record, ButtonEvent::KillFocus, WM_KILLFOCUS, wParam, lParam);
+LRESULT React(HWND hWnd, RRButtonRecord& record, ButtonEvent event, UINT message, WPARAM wParam, LPARAM lParam) {
+    const unsigned virtualKey = event == ButtonEvent::KeyDown ? static_cast<unsigned>(wParam) : 0;
+    const Reaction reaction = ReactToEvent(StateOf(record), event, virtualKey, Observe(hWnd, record));
+    return CarryOut(hWnd, record, reaction, message, wParam, lParam);
 }
 
 LRESULT OnEnable(HWND hWnd, RRButtonRecord&, WPARAM, LPARAM) {
@@ -215,37 +204,12 @@ LRESULT OnGetDlgCode(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lP
     return static_cast<LRESULT>(answer);
 }
 
-LRESULT OnKeyDown(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
-    return React(hWnd, record, ButtonEvent::KeyDown, WM_KEYDOWN, wParam, lParam);
-}
-
-LRESULT OnKeyUp(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
-    return React(hWnd, record, ButtonEvent::KeyUp, WM_KEYUP, wParam, lParam);
-}
-
 // Commands from windows inside the button go on to the button's parent.
 LRESULT OnCommand(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
     SendMessageA(record.hParent, WM_COMMAND, wParam, lParam);
     return DefaultIfAlive(hWnd, WM_COMMAND, wParam, lParam);
 }
 
-LRESULT OnTimer(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
-    return React(hWnd, record, ButtonEvent::Timer, WM_TIMER, wParam, lParam);
-}
-
-LRESULT OnMouseMove(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
-    return React(hWnd, record, ButtonEvent::MouseMove, WM_MOUSEMOVE, wParam, lParam);
-}
-
-LRESULT OnLButtonDown(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
-    return React(hWnd, record, ButtonEvent::LButtonDown, WM_LBUTTONDOWN, wParam, lParam);
-}
-
-LRESULT OnLButtonUp(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
-    return React(hWnd, record, ButtonEvent::LButtonUp, WM_LBUTTONUP, wParam, lParam);
-}
-
-// The second click of a double click is one more press.
 // The second click of a double click is one more press. It goes through the
 // window procedure as a WM_LBUTTONDOWN, so a program that subclasses the
 // button sees it as one.

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include "rrbutton/button_states.h"
 #include "rrbutton/rrbutton_record.h"
 
 LRESULT CALLBACK RRButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -50,20 +51,15 @@ LRESULT OnGetImageName(const RRButtonRecord& record, WPARAM buffer);
 void ReleaseOwnedImages(RRButtonRecord& record);
 
 // ---- Behaviour (rrbutton_input.cpp) -----------------------------------------
-LRESULT OnSetFocus(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam);
-LRESULT OnKillFocus(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam);
+// Focus, keys, the mouse and the hover timer: observes the system, asks the
+// state machine (button_states.h) what to do and carries its answer out.
+LRESULT React(HWND hWnd, RRButtonRecord& record, ButtonEvent event, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT OnEnable(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam);
 LRESULT OnSysColorChange(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam);
 LRESULT OnSetFont(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam);
 LRESULT OnNotify(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam);
 LRESULT OnGetDlgCode(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam);
-LRESULT OnKeyDown(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam);
-LRESULT OnKeyUp(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam);
 LRESULT OnCommand(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam);
-LRESULT OnTimer(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam);
-LRESULT OnMouseMove(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam);
-LRESULT OnLButtonDown(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam);
-LRESULT OnLButtonUp(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam);
 LRESULT OnLButtonDblClk(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam);
 
 // ---- Painting (rrbutton_paint.cpp) ------------------------------------------

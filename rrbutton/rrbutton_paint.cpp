@@ -11,12 +11,12 @@ namespace {
 
 // The caption is drawn from at most this many bytes, its terminating zero
 // included: longer window texts are drawn cut to their first 1023 characters.
-constexpr int kCaptionBufferSize = 1024;
+constexpr int CaptionBufferSize = 1024;
 
 // Values of the record's painting field.
-constexpr int kNotPainting = 0;
-constexpr int kPainting = 1;
-constexpr int kPaintingRepaintAfterwards = 2;
+constexpr int NotPainting = 0;
+constexpr int Painting = 1;
+constexpr int PaintingRepaintAfterwards = 2;
 
 // The objects of the button a paint selects into its device contexts.
 struct HeldObjects {
@@ -99,9 +99,9 @@ void DrawContent(HWND hWnd, const RRButtonRecord& record, HDC dc, int width, int
 
     DrawImage(dc, record, ImageIn(record, plan.image), plan.imageAt);
 
-    char caption[kCaptionBufferSize] = {};
-    GetWindowTextA(hWnd, caption, kCaptionBufferSize);
-    const UINT format = DrawTextFlags(record.textFormat);
+    char caption[CaptionBufferSize] = {};
+    GetWindowTextA(hWnd, caption, CaptionBufferSize);
+    const UINT format = DrawTextFlags(record.textFormat, record.underWine != 0);
     if (plan.drawShadow) {
         DrawCaption(dc, caption, plan.shadowRect, plan.shadowColor, format);
     }
@@ -152,13 +152,13 @@ bool DrawButtonPicture(HWND hWnd, HDC dc, int width, int height) {
 }
 
 LRESULT OnPaint(HWND hWnd, RRButtonRecord& record) {
-    if (record.painting != kNotPainting) {
+    if (record.painting != NotPainting) {
         // Asked for from inside this paint (the parent's handler of the frame
         // notification, or a message loop it runs): this paint is followed by
         // another. Validated meanwhile, or the loop would get WM_PAINT again
         // and again.
         ValidateRect(hWnd, nullptr);
-        record.painting = kPaintingRepaintAfterwards;
+        record.painting = PaintingRepaintAfterwards;
         return 0;
     }
     if (GetSysColor(COLOR_BTNFACE) != record.paletteFaceKey) {
@@ -173,7 +173,7 @@ LRESULT OnPaint(HWND hWnd, RRButtonRecord& record) {
         ValidateRect(hWnd, nullptr);  // else WM_PAINT would come back at once, for ever
         return 0;
     }
-    record.painting = kPainting;
+    record.painting = Painting;
     // Kept here as well: the record is gone when the parent destroys the
     // button during the paint.
     const HeldObjects held{record.hFaceBrush, record.palette, record.hLinkFont};
@@ -205,8 +205,8 @@ LRESULT OnPaint(HWND hWnd, RRButtonRecord& record) {
         stillThere->paintFaceBrush = nullptr;
         stillThere->paintPalette = nullptr;
         stillThere->paintLinkFont = nullptr;
-        const bool again = stillThere->painting == kPaintingRepaintAfterwards;
-        stillThere->painting = kNotPainting;
+        const bool again = stillThere->painting == PaintingRepaintAfterwards;
+        stillThere->painting = NotPainting;
         if (again) {
             InvalidateRect(hWnd, nullptr, FALSE);
         }

@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <type_traits>
 
-constexpr int kImageNameSize = 40;  // bytes, with the terminating zero
+constexpr int ImageNameSize = 40;  // bytes, with the terminating zero
 
 struct RRButtonRecord {
     HWND hWnd;            // the button window
@@ -64,7 +64,7 @@ struct RRButtonRecord {
     HPALETTE palette;     // owned
     COLORREF paletteEntries[4];
     COLORREF paletteFaceKey;  // system face colour at the last colour rebuild
-    char imageName[kImageNameSize];  // last RRBM_LOADIMAGE name, at most 39 characters
+    char imageName[ImageNameSize];  // last RRBM_LOADIMAGE name, at most 39 characters
 
     // Added after the published fields.
     // The kind each image was loaded or handed in as. imageType is shared by
@@ -87,6 +87,9 @@ struct RRButtonRecord {
     HBRUSH paintFaceBrush;
     HPALETTE paintPalette;
     HFONT paintLinkFont;
+    // Nonzero when the button runs under Wine, whose DrawText needs one of
+    // the caller's text formats changed (DrawTextFlags). Asked once, at creation.
+    int underWine;
 };
 
 static_assert(std::is_trivial_v<RRButtonRecord>, "the record is allocated zero-filled and freed raw");

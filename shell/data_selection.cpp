@@ -8,10 +8,11 @@
 #include "catalogue/track_text.h"
 #include "shell/control_ids.h"
 #include "shell/dialog/dialog_layer.h"
+#include "shell/main_window.h"
 
 namespace {
 
-constexpr DWORD kDataSelectionStyle = DS_FIXEDSYS;
+constexpr DWORD DataSelectionStyle = DS_FIXEDSYS;
 
 struct ControlLayout {
     ControlKind kind;
@@ -22,7 +23,7 @@ struct ControlLayout {
 };
 
 // In creation order, which is the tab order.
-const ControlLayout kControls[] = {
+const ControlLayout DialogControls[] = {
     {ControlKind::CheckBox, OriginalCheckId, "[ CD ] Original Store Version", 19, 18, 146, 12, nullptr},
     {ControlKind::CheckBox, CdrCheckId, "[ R ] CD-R Burned Version ", 19, 30, 144, 12, nullptr},
     {ControlKind::CheckBox, RipDdlCheckId, "[ RIP ] or DDL File Copy", 19, 42, 92, 12, nullptr},
@@ -38,6 +39,28 @@ const ControlLayout kControls[] = {
     {ControlKind::PushButton, SelAboutButtonId, "About", 183, 73, 47, 16, ShowAbout},
     {ControlKind::PushButton, SelExitButtonId, "Exit", 183, 44, 47, 16, ExitSelection},
 };
+
+bool IsChecked(HWND dialog, int id)
+{
+    return GetControlCheck(dialog, id) == BST_CHECKED;  // only the state "checked" counts
+}
+
+SelectionAnswers ReadAnswers(HWND dialog)
+{
+    SelectionAnswers answers;
+    answers.original = IsChecked(dialog, OriginalCheckId);
+    answers.cdr = IsChecked(dialog, CdrCheckId);
+    answers.ripDdl = IsChecked(dialog, RipDdlCheckId);
+    if (answers.ripDdl)
+        answers.ripDdlText = GetControlText(dialog, RipDdlBoxId);
+    answers.cdBin = IsChecked(dialog, CdBinCheckId);
+    answers.id = IsChecked(dialog, IdCheckId);
+    if (answers.id)
+        answers.idText = GetControlText(dialog, IdBoxId);
+    answers.hdBin = IsChecked(dialog, HdBinCheckId);
+    answers.trackText = GetControlText(dialog, TrackBoxId);
+    return answers;
+}
 
 std::string AboutText()
 {
@@ -56,6 +79,31 @@ void NormaliseTrackText()
     NormaliseTrackText(SelectionState.TrackText);
 }
 
+INT_PTR UpdateCatalogue(HWND dialog, UINT, WPARAM, LPARAM)
+{
+    const UpdateResult result = AppendUpdate(ReadAnswers(dialog), SelectionState.StartDir, SelectionState.EntryLog);
+    if (!result.outcome.Succeeded()) {
+        // Owned by the dialog, so its buttons cannot run again while the box
+        // is up. The dialog keeps what the user entered; nothing more to do,
+        // whether or not it still exists after the box.
+        MessageBoxA(dialog, result.failureMessage.c_str(), "Vorlane", MB_OK | MB_ICONERROR);
+        return 0;
+    }
+    SetControlText(MainWindow, LogBoxId, result.entryLog);
+    SelectionState.EntryLog = result.entryLog;
+    if (SelectionState.DropPending == 1) {
+        CloseDialog(dialog, 0);
+        SelectionState.DropPending = 0;
+    }
+    return 0;
+}
+
+INT_PTR ExitSelection(HWND dialog, UINT, WPARAM, LPARAM)
+{
+    CloseDialog(dialog, 0);
+    return 0;
+}
+
 INT_PTR ShowAbout(HWND, UINT, WPARAM, LPARAM)
 {
     ShowMessage(AboutText(), AboutTitle, MB_OK | MB_ICONINFORMATION);
@@ -64,8 +112,8 @@ INT_PTR ShowAbout(HWND, UINT, WPARAM, LPARAM)
 
 INT_PTR ShowDataSelection(HWND /*owner: the dialog has none*/)
 {
-    HWND dialog = NewDialog(nullptr, "Add Items", 162, 0, 238, 175, kDataSelectionStyle, 0);
-    for (const ControlLayout& control : kControls)
+    HWND dialog = NewDialog(nullptr, "Add Items", 162, 0, 238, 175, DataSelectionStyle, 0);
+    for (const ControlLayout& control : DialogControls)
         AddControl(control.kind, dialog, control.id, control.text, control.x, control.y, control.width,
                    control.height, 0, 0, control.callback);
     PrepareTrackTextForDialog(SelectionState.TrackText);

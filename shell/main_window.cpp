@@ -14,14 +14,18 @@ HWND MainWindow = nullptr;
 namespace {
 
 // The focus to give back when the window is activated again.
-const char kSavedFocusProperty[] = "Vorlane.SavedFocus";
+const char SavedFocusProperty[] = "Vorlane.SavedFocus";
 
-constexpr DWORD kMainWindowStyle = 0x16CF0054;    // visible overlapped window, clipping, font, 3D look
-constexpr DWORD kMainWindowExStyle = 0x00010008;  // control parent, topmost
-constexpr DWORD kLogBoxStyle = 0x50311084;        // multi-line, both scroll bars, tab stop
-constexpr DWORD kHintLabelStyle = 0x50001001;     // sunken, centred
-constexpr DWORD kPictureButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
-constexpr int kPictureSize = 48;                  // pixels, whatever the font
+constexpr DWORD MainWindowStyle =
+    WS_VISIBLE | WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | DS_SETFONT | DS_NOFAILCREATE | DS_3DLOOK;
+constexpr DWORD MainWindowExStyle = WS_EX_CONTROLPARENT | WS_EX_TOPMOST;
+constexpr DWORD LogBoxStyle =
+    WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOHSCROLL | ES_WANTRETURN;
+constexpr DWORD HintLabelStyle = WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_CENTER;
+static_assert(MainWindowStyle == 0x16CF0054 && MainWindowExStyle == 0x00010008, "the main window's styles");
+static_assert(LogBoxStyle == 0x50311084 && HintLabelStyle == 0x50001001, "the styles of the log box and the hint");
+constexpr DWORD PictureButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+constexpr int PictureSize = 48;                  // pixels, whatever the font
 
 void ConfigurePictureButton(HWND button)
 {
@@ -31,10 +35,10 @@ void ConfigurePictureButton(HWND button)
     SendMessageA(button, RRBM_LOADPRESSEDIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>("ICON2"));
     SendMessageA(button, RRBM_LOADDISABLEDIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>("ICON3"));
     // After the loads: loading the normal picture resets the drawn size.
-    SendMessageA(button, RRBM_SETIMAGESIZE, kPictureSize, kPictureSize);
+    SendMessageA(button, RRBM_SETIMAGESIZE, PictureSize, PictureSize);
     SendMessageA(button, RRBM_SETIMAGEPOS, 1, 1);
     SendMessageA(button, RRBM_SETIMAGENOSHIFT, 1, 0);
-    SetWindowPos(button, HWND_TOP, 0, 0, kPictureSize, kPictureSize, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(button, HWND_TOP, 0, 0, PictureSize, PictureSize, SWP_NOMOVE | SWP_NOZORDER);
 }
 
 void OnDropFiles(HWND window, HDROP drop)
@@ -51,10 +55,10 @@ void OnDropFiles(HWND window, HDROP drop)
 void OnActivationChange(HWND window, bool activated)
 {
     if (!activated) {
-        SetPropA(window, kSavedFocusProperty, GetFocus());
+        SetPropA(window, SavedFocusProperty, GetFocus());
         return;
     }
-    HWND saved = static_cast<HWND>(RemovePropA(window, kSavedFocusProperty));
+    HWND saved = static_cast<HWND>(RemovePropA(window, SavedFocusProperty));
     if (saved)
         SetFocus(saved);
 }
@@ -128,7 +132,7 @@ INT_PTR MainWindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         OnSize(window, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         break;
     case WM_NCDESTROY:
-        RemovePropA(window, kSavedFocusProperty);
+        RemovePropA(window, SavedFocusProperty);
         break;
     default:
         break;
@@ -138,14 +142,14 @@ INT_PTR MainWindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 INT_PTR RunMainWindow(HWND owner)
 {
-    MainWindow = NewDialog(owner, "Vorlane", 0, 0, 155, 135, kMainWindowStyle, kMainWindowExStyle);
+    MainWindow = NewDialog(owner, "Vorlane", 0, 0, 155, 135, MainWindowStyle, MainWindowExStyle);
     SetDialogIcon(MainWindow, "ICON1");
-    AddControl(ControlKind::TextBox, MainWindow, LogBoxId, "", 2, 49, 145, 77, kLogBoxStyle, WS_EX_CLIENTEDGE);
+    AddControl(ControlKind::TextBox, MainWindow, LogBoxId, "", 2, 49, 145, 77, LogBoxStyle, WS_EX_CLIENTEDGE);
     AddControl(ControlKind::PushButton, MainWindow, AddButtonId, "Add", 67, 7, 47, 16, 0, 0);
     AddControl(ControlKind::PushButton, MainWindow, ExitButtonId, "Exit", 67, 26, 47, 16, 0, 0);
     AddControl(ControlKind::Label, MainWindow, HintLabelId, "Drag and Drop MP3 File onto any part of Program.", 8, 8,
-               51, 34, kHintLabelStyle, 0);
-    CreateRRButton(MainWindow, AboutButtonId, "", 120, 10, kPictureSize, kPictureSize, kPictureButtonStyle, 0, TRUE);
+               51, 34, HintLabelStyle, 0);
+    CreateRRButton(MainWindow, AboutButtonId, "", 120, 10, PictureSize, PictureSize, PictureButtonStyle, 0, TRUE);
     ConfigurePictureButton(GetDlgItem(MainWindow, AboutButtonId));
     DragAcceptFiles(MainWindow, TRUE);
     return ShowDialogModal(MainWindow, MainWindowCallback);

@@ -2,22 +2,71 @@
 
 namespace {
 
-// Window and control style bits, by value, so this file needs no platform header.
-constexpr std::uint32_t PopupStyle = 0x80000000;     // WS_POPUP
-constexpr std::uint32_t ChildStyle = 0x40000000;     // WS_CHILD
-constexpr std::uint32_t MinimizeStyle = 0x20000000;  // WS_MINIMIZE
-constexpr std::uint32_t VisibleStyle = 0x10000000;   // WS_VISIBLE
-constexpr std::uint32_t MaximizeStyle = 0x01000000;  // WS_MAXIMIZE
-constexpr std::uint32_t BorderStyle = 0x00800000;    // WS_BORDER
-constexpr std::uint32_t AbsAlignStyle = 0x00000001;  // DS_ABSALIGN
-constexpr std::uint32_t SysModalStyle = 0x00000002;  // DS_SYSMODAL
+// Window, dialog and control style bits, by value, so this file needs no
+// platform header.
+constexpr std::uint32_t PopupStyle = 0x80000000;         // WS_POPUP
+constexpr std::uint32_t ChildStyle = 0x40000000;         // WS_CHILD
+constexpr std::uint32_t MinimizeStyle = 0x20000000;      // WS_MINIMIZE
+constexpr std::uint32_t VisibleStyle = 0x10000000;       // WS_VISIBLE
+constexpr std::uint32_t ClipSiblingsStyle = 0x04000000;  // WS_CLIPSIBLINGS
+constexpr std::uint32_t ClipChildrenStyle = 0x02000000;  // WS_CLIPCHILDREN
+constexpr std::uint32_t MaximizeStyle = 0x01000000;      // WS_MAXIMIZE
+constexpr std::uint32_t BorderStyle = 0x00800000;        // WS_BORDER
+constexpr std::uint32_t DialogFrameStyle = 0x00400000;   // WS_DLGFRAME
+constexpr std::uint32_t CaptionStyle = BorderStyle | DialogFrameStyle;  // WS_CAPTION
+constexpr std::uint32_t VerticalScrollStyle = 0x00200000;    // WS_VSCROLL
+constexpr std::uint32_t HorizontalScrollStyle = 0x00100000;  // WS_HSCROLL
+constexpr std::uint32_t SystemMenuStyle = 0x00080000;    // WS_SYSMENU
+constexpr std::uint32_t ThickFrameStyle = 0x00040000;    // WS_THICKFRAME
+constexpr std::uint32_t GroupStyle = 0x00020000;         // WS_GROUP
+constexpr std::uint32_t TabStopStyle = 0x00010000;       // WS_TABSTOP
+constexpr std::uint32_t AbsAlignStyle = 0x00000001;      // DS_ABSALIGN
+constexpr std::uint32_t SysModalStyle = 0x00000002;      // DS_SYSMODAL
+constexpr std::uint32_t SetFontStyle = 0x00000040;       // DS_SETFONT
+constexpr std::uint32_t ModalFrameStyle = 0x00000080;    // DS_MODALFRAME
+constexpr std::uint32_t NoFailCreateStyle = 0x00000010;  // DS_NOFAILCREATE
+constexpr std::uint32_t ThreeDLookStyle = 0x00000004;    // DS_3DLOOK
 constexpr std::uint32_t DefPushButtonStyle = 0x00000001;  // BS_DEFPUSHBUTTON
+constexpr std::uint32_t AutoCheckBoxStyle = 0x00000003;   // BS_AUTOCHECKBOX
+constexpr std::uint32_t GroupBoxStyle = 0x00000007;       // BS_GROUPBOX
+constexpr std::uint32_t ButtonIconStyle = 0x00000040;     // BS_ICON
+constexpr std::uint32_t ButtonBitmapStyle = 0x00000080;   // BS_BITMAP
+constexpr std::uint32_t PushLikeStyle = 0x00001000;       // BS_PUSHLIKE
+constexpr std::uint32_t NotifyStyle = 0x00004000;         // BS_NOTIFY
+constexpr std::uint32_t FlatStyle = 0x00008000;           // BS_FLAT
+constexpr std::uint32_t AutoHorizontalScrollStyle = 0x00000080;  // ES_AUTOHSCROLL
 constexpr std::uint32_t ClientEdgeExStyle = 0x00000200;   // WS_EX_CLIENTEDGE
 
-// WS_POPUP, WS_CAPTION, DS_MODALFRAME and the three flags below.
-constexpr std::uint32_t DefaultDialogStyle = 0x80C000D4;
-// DS_SETFONT, DS_NOFAILCREATE, DS_3DLOOK: the template always carries a font.
-constexpr std::uint32_t RequiredDialogStyle = 0x00000054;
+// Every kind of control is a visible child.
+constexpr std::uint32_t VisibleChild = ChildStyle | VisibleStyle;
+// The bits of a frame, of scroll bars and of a top-level window, which a
+// check box or group box cannot have.
+constexpr std::uint32_t FrameBits = PopupStyle | MinimizeStyle | ClipSiblingsStyle | ClipChildrenStyle |
+                                    MaximizeStyle | CaptionStyle | VerticalScrollStyle | HorizontalScrollStyle |
+                                    SystemMenuStyle | ThickFrameStyle;
+// Button types above BS_AUTOCHECKBOX, which would turn a check box into something else.
+constexpr std::uint32_t HigherButtonTypes = 0x0000000C;
+// The low-byte bits a group box cannot have: images, left text and any other type.
+constexpr std::uint32_t GroupBoxLowBits = 0x000000F8;
+
+constexpr std::uint32_t PushButtonDefault = VisibleChild | TabStopStyle;
+constexpr std::uint32_t CheckBoxDefault = VisibleChild | TabStopStyle | AutoCheckBoxStyle;
+constexpr std::uint32_t CheckBoxCleared = FrameBits | ButtonIconStyle | ButtonBitmapStyle | HigherButtonTypes;
+constexpr std::uint32_t GroupBoxDefault = VisibleChild | GroupBoxStyle;
+constexpr std::uint32_t GroupBoxCleared =
+    FrameBits | TabStopStyle | GroupStyle | FlatStyle | NotifyStyle | PushLikeStyle | GroupBoxLowBits;
+constexpr std::uint32_t TextBoxDefault = VisibleChild | BorderStyle | TabStopStyle | AutoHorizontalScrollStyle;
+static_assert(PushButtonDefault == 0x50010000 && CheckBoxDefault == 0x50010003 && GroupBoxDefault == 0x50000007 &&
+                  TextBoxDefault == 0x50810080,
+              "the default styles of the control kinds");
+static_assert(CheckBoxCleared == 0xA7FC00CC && GroupBoxCleared == 0xA7FFD0F8, "the bits the kinds cannot have");
+
+// A pop-up with a caption and a modal frame, for a dialog whose style is 0.
+constexpr std::uint32_t DefaultDialogStyle =
+    PopupStyle | CaptionStyle | ModalFrameStyle | SetFontStyle | NoFailCreateStyle | ThreeDLookStyle;
+// The template always carries a font.
+constexpr std::uint32_t RequiredDialogStyle = SetFontStyle | NoFailCreateStyle | ThreeDLookStyle;
+static_assert(DefaultDialogStyle == 0x80C000D4 && RequiredDialogStyle == 0x00000054, "the dialog styles");
 
 constexpr std::uint16_t DialogPointSize = 8;
 constexpr char DialogTitle[] = " ";  // the caption proper is set after creation
@@ -33,13 +82,13 @@ struct KindRule {
 KindRule RuleOf(ControlKind kind)
 {
     switch (kind) {
-    case ControlKind::PushButton: return {"BUTTON", 0x50010000, 0x50000000, 0};
-    case ControlKind::CheckBox: return {"BUTTON", 0x50010003, 0x50000003, 0xA7FC00CC};
-    case ControlKind::GroupBox: return {"BUTTON", 0x50000007, 0x50000007, 0xA7FFD0F8};
-    case ControlKind::Label: return {"STATIC", 0x50000000, 0x50000000, 0};
-    case ControlKind::TextBox: return {"EDIT", 0x50810080, 0x50000000, 0};
+    case ControlKind::PushButton: return {"BUTTON", PushButtonDefault, VisibleChild, 0};
+    case ControlKind::CheckBox: return {"BUTTON", CheckBoxDefault, VisibleChild | AutoCheckBoxStyle, CheckBoxCleared};
+    case ControlKind::GroupBox: return {"BUTTON", GroupBoxDefault, GroupBoxDefault, GroupBoxCleared};
+    case ControlKind::Label: return {"STATIC", VisibleChild, VisibleChild, 0};
+    case ControlKind::TextBox: return {"EDIT", TextBoxDefault, VisibleChild, 0};
     }
-    return {"STATIC", 0x50000000, 0x50000000, 0};
+    return {"STATIC", VisibleChild, VisibleChild, 0};
 }
 
 void AppendDword(std::vector<std::uint16_t>& words, std::uint32_t value)

@@ -21,7 +21,7 @@ enum : Color { Face = 1, Shade = 2, Light = 3, Dark = 4, Info = 5, Text = 10, Ho
 std::string Name(Color color)
 {
     const char* names[] = {"", "face", "shade", "light", "dark", "info", "", "", "", "", "text", "hot", "pressed"};
-    return color == kFlatFocusGreen ? "green" : color < 13 ? names[color] : std::to_string(color);
+    return color == FlatFocusGreen ? "green" : color < 13 ? names[color] : std::to_string(color);
 }
 
 std::string Show(const Rect& r)
@@ -35,13 +35,14 @@ TEST(ButtonRules, Colours)
 {
     const Color face = Rgb(212, 208, 200), other = Rgb(100, 110, 120), chosen = Rgb(1, 2, 3);
     const Color rows[][2] = {
-        {Lighter(face), Rgb(220, 216, 208)}, {Darker(face), Rgb(196, 192, 184)}, {Darker(kWhite), Rgb(239, 239, 239)},
+        {Lighter(face), Rgb(220, 216, 208)}, {Darker(face), Rgb(196, 192, 184)}, {Darker(White), Rgb(239, 239, 239)},
         {Lighter(Rgb(250, 100, 255)), Rgb(255, 108, 255)}, {Darker(Rgb(10, 0, 20)), Rgb(0, 0, 4)},  // no carries
         {Lighter(0x02102030u), 0x02182838u}, {CreationFaceColor(face), Lighter(face)},
-        {CreationFaceColor(kWhite), kWhite}, {CreationFaceColor(kBlack), kBlack},
+        {CreationFaceColor(White), White}, {CreationFaceColor(Black), Black},
         {FollowSystemFace(Lighter(face), face, other), Lighter(other)}, {FollowSystemFace(face, face, other), other},
-        {FollowSystemFace(chosen, face, other), chosen}, {FollowSystemFace(chosen, kNoFaceKey, other), chosen},
-        {FollowSystemFace(kWhite, kWhite, other), other},
+        {FollowSystemFace(chosen, face, other), chosen}, {FollowSystemFace(0x01000005, face, other), 0x01000005},
+        {FollowSystemFace(chosen, NoFaceKey, other), chosen},
+        {FollowSystemFace(White, White, other), other},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row[0], row[1]) << "row " << &row - rows;
@@ -49,8 +50,8 @@ TEST(ButtonRules, Colours)
     EXPECT_TRUE(plan.makePalette);
     EXPECT_EQ(plan.paletteFaceKey, other);
     EXPECT_EQ(plan.paletteEntries, (std::array<Color, 4>{Lighter(other), Darker(other), Rgb(9, 9, 9), Rgb(8, 8, 8)}));
-    EXPECT_EQ(plan.storedEntries[3], Rgb(8, 8, 8) | kPaletteRelativeMarker);
-    EXPECT_EQ(plan.faceColor, Lighter(other) | kPaletteRelativeMarker);
+    EXPECT_EQ(plan.storedEntries[3], Rgb(8, 8, 8) | PaletteRelativeMarker);
+    EXPECT_EQ(plan.faceColor, Lighter(other) | PaletteRelativeMarker);
     EXPECT_TRUE(IsPaletteDisplay(0x100, -1, 256));  // NUMCOLORS -1: the palette size tells
     EXPECT_FALSE(IsPaletteDisplay(0x100, -1, 0) || IsPaletteDisplay(0x100, 257, 0) || IsPaletteDisplay(0, 20, 256));
 }
@@ -127,9 +128,10 @@ TEST(ButtonRules, WhatEachStateDraws)
         EXPECT_EQ(drawn + " " + Name(plan.captionColor) + "@" + Show(plan.captionRect), row.plan);
     }
     EXPECT_EQ(Show(PlanCaptionRects({12, 1, 2, 3}, 0, 75, 23).normal), "12,1,73,20");
-    EXPECT_EQ(DrawTextFlags(0x10025), 0x25u);   // never DT_MODIFYSTRING
-    EXPECT_EQ(DrawTextFlags(0x4025), 0x4025u);
-    EXPECT_EQ(DrawTextFlags(0xC025), 0x8025u);  // a path ellipsis gives way to an end ellipsis
+    EXPECT_EQ(DrawTextFlags(0x10025, false), 0x25u);  // never DT_MODIFYSTRING
+    EXPECT_EQ(DrawTextFlags(0xC025, false), 0xC025u);
+    EXPECT_EQ(DrawTextFlags(0x4025, true), 0x4025u);
+    EXPECT_EQ(DrawTextFlags(0xC025, true), 0x8025u);  // under Wine a path ellipsis gives way to an end ellipsis
 }
 
 namespace {
@@ -155,7 +157,7 @@ TEST(ButtonRules, Reactions)
     const ButtonState normal{0, 0, 0, 1, false}, hot{1, 0, 0, 1, true}, pressed{2, 1, 0, 1, true},
         pressedAway{0, 1, 0, 1, true}, spaced{2, 2, 0, 1, false}, spacedLost{0, 2, 0, 1, false},
         link{0, 0, 1, 1, false}, passive{0, 0, 1, 0, false};
-    const unsigned space = kVirtualKeySpace, enter = kVirtualKeyReturn;
+    const unsigned space = VirtualKeySpace, enter = VirtualKeyReturn;
     EXPECT_EQ(React(normal, E::MouseMove, 0, true), "10t d: cursor timer repaint");
     EXPECT_EQ(React(hot, E::Timer, 0, false), "00 d: untimer repaint");
     EXPECT_EQ(React(hot, E::Timer, 0, true), "10t d:");
