@@ -31,7 +31,7 @@ bool SearchFindsVisibleEntry(const std::string& pattern)
     return SearchFindsVisibleEntry(pattern.c_str(), FindFirstFileA, FindNextFileA);
 }
 
-bool SearchFindsVisibleEntry(const std::wstring& pattern)
+bool SearchFindsVisibleEntry(const WidePath& pattern)
 {
     return SearchFindsVisibleEntry(pattern.c_str(), FindFirstFileW, FindNextFileW);
 }
@@ -45,12 +45,14 @@ bool VisibleEntryExists(const std::string& name)
 
     // Too long for the ANSI functions. The folder pattern goes on after the
     // name is made full: the extended-length form is taken literally.
-    std::wstring extended = ExtendedLengthPath(name);
+    WidePath extended = ExtendedLengthPath(name);
     if (extended.empty())
         return false;
     if (wholeFolder) {
-        if (name.back() == '\\' && extended.back() != L'\\')
-            extended += L'\\';
+        // The full path keeps a folder's trailing backslash, but a drive's
+        // name ("C:") becomes the folder without one.
+        if (extended.c_str()[extended.size() - 1] != L'\\')
+            extended += L"\\";
         extended += L"*.*";
     }
     return SearchFindsVisibleEntry(extended);

@@ -1,7 +1,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "catalogue/selection_state.h"
@@ -27,18 +26,6 @@ std::string CurrentDirectory()
 
 }  // namespace
 
-#if defined(__GLIBCXX__)
-// Nothing in the program catches an exception, so one that escapes ends the
-// process whatever the handler does. The library's own handler would first
-// print the exception's type name to a console this program does not have,
-// and its name demangler makes up about 80 KB of the executable.
-namespace __gnu_cxx {
-void __verbose_terminate_handler()
-{
-    std::abort();
-}
-}  // namespace __gnu_cxx
-#endif
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {

@@ -46,7 +46,7 @@ TempFolder::TempFolder()
 
 TempFolder::~TempFolder()
 {
-    RemoveTree(ExtendedLengthPath(path_));
+    RemoveTree(ExtendedLengthPath(path_).c_str());
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes)
