@@ -89,7 +89,7 @@ INT_PTR UpdateCatalogue(HWND dialog, UINT, WPARAM, LPARAM)
         MessageBoxA(dialog, result.failureMessage.c_str(), "Vorlane", MB_OK | MB_ICONERROR);
         return 0;
     }
-    SetControlText(MainWindow, LogBoxId, result.entryLog);
+    ShowEntryLog(GetDlgItem(MainWindow, LogBoxId), SelectionState.EntryLog, result.entryLog);
     SelectionState.EntryLog = result.entryLog;
     if (SelectionState.DropPending == 1) {
         CloseDialog(dialog, 0);

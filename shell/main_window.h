@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
+
 // The main window, set once when it is created.
 extern HWND MainWindow;
 
@@ -18,3 +20,8 @@ INT_PTR MainWindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 // Reads every path of a drop into DroppedFiles; 1 when there was at least one.
 int ReadDroppedFiles(HDROP drop);
+
+// Makes the log box show `newLog` when it showed `shownLog` after the last
+// Update: the box ends with the whole text, its first line at the top and the
+// caret at the start, as after setting the whole text.
+void ShowEntryLog(HWND logBox, const std::string& shownLog, const std::string& newLog);

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "catalogue/exist.h"
 #include "catalogue/long_path.h"
 #include "tests/support/test_support.h"
 
@@ -17,7 +16,6 @@ TEST(Exports, EveryFunctionByNameAndOrdinal)
         EXPECT_NE(GetProcAddress(self, names[ordinal - 1]), nullptr) << names[ordinal - 1];
         EXPECT_EQ(GetProcAddress(self, names[ordinal - 1]), GetProcAddress(self, MAKEINTRESOURCEA(ordinal)));
     }
-    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(self, "EXIST")), reinterpret_cast<void*>(&EXIST));
 }
 
 TEST(Exports, ExistFindsVisibleEntriesOnly)

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "catalogue/catalogue_record.h"
 #include "catalogue/selection_state.h"
 #include "rrbutton/rrbutton.h"
 #include "shell/control_ids.h"
@@ -157,8 +158,7 @@ enum class Fault { None, FullDisk, FailedFlush, FailedCutBack };
 Fault fault = Fault::None;
 std::string calls;  // what the program did to the file: W write, F flush, E cut back
 decltype(&WriteFile) realWrite;
-decltype(&FlushFileBuffers) realFlush;
-decltype(&SetEndOfFile) realSetEnd;
+decltype(&FlushFileBuffers) realFlush, realSetEnd;
 
 BOOL WINAPI TestWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
 {
@@ -168,16 +168,11 @@ BOOL WINAPI TestWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LP
 }
 
 // A flush or a cut-back that fails does nothing, as when the disk is gone.
-BOOL WINAPI TestFlush(HANDLE file)
+template <Fault failing, char letter, decltype(&FlushFileBuffers)& real>
+BOOL WINAPI TestFlushOrCutBack(HANDLE file)
 {
-    calls += 'F';
-    return fault != Fault::FailedFlush && realFlush(file);
-}
-
-BOOL WINAPI TestSetEnd(HANDLE file)
-{
-    calls += 'E';
-    return fault != Fault::FailedCutBack && realSetEnd(file);
+    calls += letter;
+    return fault != failing && real(file);
 }
 
 HWND MessageBoxOfUpdate()  // a box captioned like the main window, with a text
@@ -193,10 +188,12 @@ HWND MessageBoxOfUpdate()  // a box captioned like the main window, with a text
 TEST_F(MainWindowTest, UpdatesKeepTheCatalogueWholeWhateverHappens)
 {
     realWrite = reinterpret_cast<decltype(realWrite)>(ReplaceImport("WriteFile", (void*)&TestWrite));
-    realFlush = reinterpret_cast<decltype(realFlush)>(ReplaceImport("FlushFileBuffers", (void*)&TestFlush));
-    realSetEnd = reinterpret_cast<decltype(realSetEnd)>(ReplaceImport("SetEndOfFile", (void*)&TestSetEnd));
+    realFlush = reinterpret_cast<decltype(realFlush)>(
+        ReplaceImport("FlushFileBuffers", (void*)&TestFlushOrCutBack<Fault::FailedFlush, 'F', realFlush>));
+    realSetEnd = reinterpret_cast<decltype(realSetEnd)>(
+        ReplaceImport("SetEndOfFile", (void*)&TestFlushOrCutBack<Fault::FailedCutBack, 'E', realSetEnd>));
     ASSERT_TRUE(realWrite && realFlush && realSetEnd);
-    const std::string record = "X,-,-,No,ID00231,No,Artist , Album , Track..\r\n", old = "old\r\n";
+    const std::string record = "X,-,RIP or DLL,No,ID00231,No,Artist , Album , Track..\r\n", old = "old\r\n";
     enum Before { Missing, Empty, Old, HiddenOld, Held, HeldBriefly, Folder };
     const struct { const char* name; Before before; Fault fault; std::string after, calls, message; } rows[] = {
         {"new catalogue", Missing, Fault::None, Header + record, "WF", ""},
@@ -230,6 +227,7 @@ TEST_F(MainWindowTest, UpdatesKeepTheCatalogueWholeWhateverHappens)
         OpenDialog(steps, [&] { PostDrop({song}); }, "Artist , Album , Track..");
         steps.Do([&] {
             Tick(OriginalCheckId);
+            Tick(RipDdlCheckId);
             Tick(IdCheckId);
             SetControlText(dialog, IdBoxId, "ID00231");
             calls.clear();
@@ -264,4 +262,25 @@ TEST_F(MainWindowTest, UpdatesKeepTheCatalogueWholeWhateverHappens)
     ReplaceImport("WriteFile", (void*)realWrite);
     ReplaceImport("FlushFileBuffers", (void*)realFlush);
     ReplaceImport("SetEndOfFile", (void*)realSetEnd);
+}
+
+TEST(EntryLog, TheLogBoxShowsTheWholeLogAtAnyLength)
+{
+    const HWND box = CreateWindowExA(0, "EDIT", "", WS_POPUP | ES_MULTILINE | ES_AUTOHSCROLL | WS_VSCROLL, 0, 0, 200,
+                                     100, nullptr, nullptr, nullptr, nullptr);
+    std::string log;
+    for (int entry = 1; entry <= 1500; ++entry) {  // 45,000 characters: past the box's default limit
+        if (entry == 700)  // the user types into the box: it is set anew
+            SendMessageA(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("typed"));
+        const std::string newLog = PrependLogEntry(log, "Artist , Album , Track " + std::to_string(entry));
+        ShowEntryLog(box, log, newLog);
+        log = newLog;
+    }
+    DWORD start = 1, end = 1;
+    SendMessageA(box, EM_GETSEL, WPARAM(&start), LPARAM(&end));
+    EXPECT_EQ(start + end + SendMessageA(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0u);
+    std::string shown(log.size() + 1, '\0');
+    shown.resize(GetWindowTextA(box, &shown[0], static_cast<int>(shown.size())));
+    EXPECT_EQ(shown, log);
+    DestroyWindow(box);
 }
