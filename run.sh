@@ -8,7 +8,7 @@ workdir=$(pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/scripts/setup.sh"
 source "$here/scripts/common.sh"
-vorlane_build OFF
+vorlane_build
 vorlane_prepare_prefix
 
 program_pid=

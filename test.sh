@@ -11,7 +11,7 @@ native_build=$VORLANE_BUILD/native
 cmake -S tests/native -B "$native_build" -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$native_build" -j"$(nproc)"
 
-vorlane_build ON -DVORLANE_NATIVE_TESTS="$native_build/portable_tests_native"
+vorlane_build -DVORLANE_NATIVE_TESTS="$native_build/portable_tests_native"
 vorlane_prepare_prefix
 
 trap vorlane_stop_started EXIT

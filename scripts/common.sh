@@ -12,11 +12,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 
 VORLANE_STARTED_PIDS=()
 
+# Configures and builds the tree. Every script builds with the same settings
+# (warnings are errors), so that one after another compiles nothing anew.
 vorlane_build() {
-    local werror=${1:-OFF}
     cmake -S "$VORLANE_ROOT" -B "$VORLANE_BUILD" \
         -DCMAKE_TOOLCHAIN_FILE="$VORLANE_ROOT/cmake/mingw-i686.cmake" \
-        -DVORLANE_WERROR="$werror" "${@:2}" >/dev/null
+        -DVORLANE_WERROR=ON "$@" >/dev/null
     cmake --build "$VORLANE_BUILD" -j"$(nproc)"
 }
 

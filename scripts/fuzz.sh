@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 runs=${1:-20}
 bash scripts/setup.sh
 source scripts/common.sh
-vorlane_build ON
+vorlane_build
 vorlane_prepare_prefix
 trap vorlane_stop_started EXIT
 trap 'exit 130' INT TERM

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 source scripts/common.sh
-vorlane_build OFF
+vorlane_build
 cmake --build "$VORLANE_BUILD" --target vorlane_probe
 vorlane_prepare_prefix
 
