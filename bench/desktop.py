@@ -244,7 +244,7 @@ def drop(files, target, release=None):
     `release`, when given, lets go of the mouse button instead of xdotool
     and returns the system clock's time of the release, which drop returns."""
     wait_responsive(MAIN)
-    source = subprocess.Popen(["/usr/bin/python3", DRAG_SOURCE, "--at", "%d,%d" % DRAG_SOURCE_AT, *files],
+    source = subprocess.Popen(["/usr/bin/python3", DRAG_SOURCE, "%d,%d" % DRAG_SOURCE_AT, *files],
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     try:
         check_equal(source.stdout.readline().strip(), b"ready", "the drag source's start")
