@@ -26,8 +26,7 @@ import sys
 import threading
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "bench"))
-import desktop as e2e  # noqa: E402  (probe, pointer, drops)
+import desktop  # noqa: E402  (probe, pointer, drops)
 
 RUNS = int(os.environ.get("VORLANE_BENCH_RUNS", "9"))
 SESSION_UPDATES = int(os.environ.get("VORLANE_BENCH_SESSION", "10000"))
@@ -141,7 +140,7 @@ class Running:
         self.folder = folder
         self.process = subprocess.Popen(["wine", exe], cwd=folder, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
-        e2e.wait_shown(window)
+        desktop.wait_shown(window)
 
     def __enter__(self):
         return self
@@ -179,16 +178,16 @@ class Pointer:
 
 
 def open_dialog():
-    e2e.click_control(e2e.MAIN, e2e.ADD)
-    e2e.wait_shown(e2e.DIALOG)
+    desktop.click_control(desktop.MAIN, desktop.ADD)
+    desktop.wait_shown(desktop.DIALOG)
 
 
 def focus_add_button():
     """Tab from the log box, which has the focus at the start, to the Add
     button: no caret blinks then."""
-    e2e.move_to(e2e.background_point())  # keys reach Wine only with the pointer over its window
-    e2e.xdotool("key", "Tab")
-    if e2e.probe("focus", e2e.MAIN).strip() != str(e2e.ADD).encode():
+    desktop.move_to(desktop.background_point())  # keys reach Wine only with the pointer over its window
+    desktop.xdotool("key", "Tab")
+    if desktop.probe("focus", desktop.MAIN).strip() != str(desktop.ADD).encode():
         raise RuntimeError("the focus did not move to the Add button")
 
 
@@ -224,7 +223,7 @@ def sizes():
 
 def startup():
     folder = fresh_folder("startup")
-    programs = [("Vorlane.exe", wine_path(os.environ["VORLANE_EXE"]), e2e.MAIN),
+    programs = [("Vorlane.exe", wine_path(os.environ["VORLANE_EXE"]), desktop.MAIN),
                 ("minimal program", wine_path(MINIMAL), MINIMAL_WINDOW),
                 ("fair floor", wine_path(FLOOR), FLOOR_WINDOW)]
     for _, exe, window in programs:  # warm the file cache; not counted
@@ -246,22 +245,22 @@ def drop_to_dialog():
     folder = fresh_folder("drop")
     latencies = []
     pointer = Pointer()
-    with Running(os.environ["VORLANE_EXE"], e2e.MAIN, folder):
-        target = e2e.background_point()
+    with Running(os.environ["VORLANE_EXE"], desktop.MAIN, folder):
+        target = desktop.background_point()
         for run in range(RUNS + 1):
             song = os.path.join(folder, "Artist %d - Album - Track.mp3" % run)
             open(song, "wb").close()
-            watcher = subprocess.Popen(["wine", os.environ["VORLANE_PROBE"], "watch", e2e.DIALOG, "30000"],
+            watcher = subprocess.Popen(["wine", os.environ["VORLANE_PROBE"], "watch", desktop.DIALOG, "30000"],
                                        stdout=subprocess.PIPE)
             if watcher.stdout.readline().strip() != b"watching":
                 raise RuntimeError("the watcher did not start")
-            released = e2e.drop([song], target, release=pointer.release)
+            released = desktop.drop([song], target, release=pointer.release)
             shown = float(watcher.stdout.readline())
             watcher.wait()
             if run > 0:  # the first drop warms up; not counted
                 latencies.append(1000 * (shown - released))
-            e2e.click_control(e2e.DIALOG, e2e.SEL_EXIT)
-            e2e.wait_gone(e2e.DIALOG)
+            desktop.click_control(desktop.DIALOG, desktop.SEL_EXIT)
+            desktop.wait_gone(desktop.DIALOG)
     pointer.close()
     say("Drop to the \"Add Items\" dialog shown (the mouse button released over the main window to the dialog "
         "visible): %.0f ms (runs: %s ms). The drop itself goes X11 drag source -> Wine's XDND handling -> "
@@ -319,7 +318,7 @@ def time_updates(folder, count):
     to the handler's return (after the log box rebuild as well)."""
     watch = CloseWatch(folder, "Vorlane.csv")
     try:
-        out = probe_in(folder, "time-command", e2e.DIALOG, e2e.UPDATE, count, "Vorlane.csv", timeout=7200)
+        out = probe_in(folder, "time-command", desktop.DIALOG, desktop.UPDATE, count, "Vorlane.csv", timeout=7200)
         time.sleep(0.2)
     finally:
         watch.close()
@@ -345,19 +344,19 @@ def updates():
     first = []
     for run in range(RUNS):
         folder = fresh_folder("first-record")
-        with Running(os.environ["VORLANE_EXE"], e2e.MAIN, folder):
+        with Running(os.environ["VORLANE_EXE"], desktop.MAIN, folder):
             open_dialog()
             first.extend(time_updates(folder, 1))
     folder = fresh_folder("session")
-    with Running(os.environ["VORLANE_EXE"], e2e.MAIN, folder):
+    with Running(os.environ["VORLANE_EXE"], desktop.MAIN, folder):
         open_dialog()
         started = time.monotonic()
         session = time_updates(folder, SESSION_UPDATES + RUNS)
         session_seconds = time.monotonic() - started
     folder = fresh_folder("big-catalogue")
     with open(os.path.join(folder, "Vorlane.csv"), "wb") as f:
-        f.write(e2e.HEADER + RECORD_LINE * (BIG_CATALOGUE_BYTES // len(RECORD_LINE)))
-    with Running(os.environ["VORLANE_EXE"], e2e.MAIN, folder):
+        f.write(desktop.HEADER + RECORD_LINE * (BIG_CATALOGUE_BYTES // len(RECORD_LINE)))
+    with Running(os.environ["VORLANE_EXE"], desktop.MAIN, folder):
         open_dialog()
         big = time_updates(folder, RUNS)
 
@@ -393,7 +392,7 @@ def updates():
 def update_parts():
     folder = fresh_folder("parts")
     with open(os.path.join(folder, "big.csv"), "wb") as f:
-        f.write(e2e.HEADER + RECORD_LINE * (BIG_CATALOGUE_BYTES // len(RECORD_LINE)))
+        f.write(desktop.HEADER + RECORD_LINE * (BIG_CATALOGUE_BYTES // len(RECORD_LINE)))
     out = subprocess.run(["wine", os.environ["VORLANE_UPDATE_TIMING"], wine_path(folder), str(max(RUNS, 5))],
                          stdout=subprocess.PIPE, check=True, timeout=1800).stdout.decode()
     parts = {}
@@ -428,7 +427,7 @@ def idle(name, exe, window, prepare):
         folder = fresh_folder("idle")
         with Running(exe, window, folder) as running:
             prepare()
-            e2e.move_to(AWAY_FROM_BUTTONS)
+            desktop.move_to(AWAY_FROM_BUTTONS)
             time.sleep(2)
             pid = running.process.pid
             before = (cpu_ns(pid), cpu_ns(server), switches(pid))
@@ -452,9 +451,9 @@ def idle_and_memory():
     say("|---|---|---|---|---|")
     idle("minimal program, its window", MINIMAL, MINIMAL_WINDOW, lambda: None)
     idle("fair floor: the manifest, a dialog, five controls", FLOOR, FLOOR_WINDOW, lambda: None)
-    idle("Vorlane.exe, main window (focus in the log box)", os.environ["VORLANE_EXE"], e2e.MAIN, lambda: None)
-    idle("Vorlane.exe, main window, focus on Add", os.environ["VORLANE_EXE"], e2e.MAIN, focus_add_button)
-    idle("Vorlane.exe, main window and \"Add Items\"", os.environ["VORLANE_EXE"], e2e.MAIN, open_dialog)
+    idle("Vorlane.exe, main window (focus in the log box)", os.environ["VORLANE_EXE"], desktop.MAIN, lambda: None)
+    idle("Vorlane.exe, main window, focus on Add", os.environ["VORLANE_EXE"], desktop.MAIN, focus_add_button)
+    idle("Vorlane.exe, main window and \"Add Items\"", os.environ["VORLANE_EXE"], desktop.MAIN, open_dialog)
     say()
 
 

@@ -1,43 +1,31 @@
 #!/usr/bin/python3
-"""Desktop tools of the benchmark and the screenshot script: Vorlane.exe run
-under Wine in a fresh directory, the real pointer and keys through xdotool,
-files dragged in from the end-to-end tests' GTK drag source, and the
-program's windows read by the probe (bench/probe.cpp), a Win32 console
-program run in the same Wine prefix.
+"""Desktop tools of the benchmark and the screenshot script: the real pointer
+and keys through xdotool, files dragged in from the end-to-end tests' GTK
+drag source, and the program's windows read by the probe (bench/probe.cpp),
+a Win32 console program run in the same Wine prefix.
 
 Environment: DISPLAY and WINEPREFIX of a running Xvfb and wineserver,
-VORLANE_EXE and VORLANE_PROBE (the two executables); VORLANE_PROBE_DESKTOP
+VORLANE_PROBE (the probe's executable); VORLANE_PROBE_DESKTOP
 points the probe at the windows of a Wine virtual desktop of that name.
 """
 
 import os
-import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 import time
-import traceback
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DRAG_SOURCE = os.path.join(HERE, "..", "tests", "e2e", "drag_source.py")
-
-HEADER = (b"[X]original ,[X]CD-R ,[Rip-DDL] Copy ,[YES]CD-bin ,[ID#####],[YES]HD-bin ,"
-          b"Artist ,Album ,Tracks \r\n")
-HYPHEN_LINE = b"-" * 41
-CATALOGUE = "Vorlane.csv"
+sys.path.insert(0, os.path.dirname(DRAG_SOURCE))
+from e2e import HEADER, Failure, wait_for  # noqa: E402,F401  (the end-to-end driver's own)
 
 # Control ids.
-LOG_BOX, ADD, EXIT, HINT, PICTURE = 1001, 1003, 1004, 1007, 1028
-ORIGINAL, CDR, RIP_DDL, CD_BIN, ID_CHECK, HD_BIN = 1008, 1009, 1010, 1011, 1012, 1013
-TRACK_BOX, UPDATE, SEL_EXIT, ID_BOX, RIP_DDL_BOX = 1015, 1018, 1020, 1027, 1028
-ALL_CHECKS = (ORIGINAL, CDR, RIP_DDL, CD_BIN, ID_CHECK, HD_BIN)
-MESSAGE_TEXT, OK_BUTTON = 65535, 1  # a message box's text and its OK button
+LOG_BOX, ADD, HINT = 1001, 1003, 1007
+ORIGINAL, HD_BIN, TRACK_BOX, UPDATE, SEL_EXIT = 1008, 1013, 1015, 1018, 1020
 
 MAIN = "Vorlane@%d" % LOG_BOX       # the main window (not a message box captioned "Vorlane")
 DIALOG = "Add Items"
-FAILURE_BOX = "Vorlane@%d" % MESSAGE_TEXT
-ABOUT_BOX = "About Vorlane@%d" % MESSAGE_TEXT
 
 # Where the drag source's window stands: far from the program's windows.
 DRAG_SOURCE_AT = (820, 640)
@@ -45,10 +33,6 @@ DRAG_SOURCE_AT = (820, 640)
 # Destroying a shown window of a program whose windows a window manager
 # would manage costs Wine about 2 s on a bare X server; waits allow for it.
 WINDOW_WAIT_MS = 15000
-
-
-class Failure(Exception):
-    pass
 
 
 def check(condition, message):
@@ -85,14 +69,6 @@ def probe(*args, timeout=30, check_status=True):
 
 def text_of(selector, control):
     return probe("text", selector, control)
-
-
-def check_state(selector, control):
-    return int(probe("check", selector, control))
-
-
-def count(selector):
-    return int(probe("count", selector))
 
 
 def wait_shown(selector, ms=WINDOW_WAIT_MS):
@@ -155,81 +131,6 @@ def type_into(selector, control, text):
         xdotool("type", "--delay", 15, text)
 
 
-def screen_pixels(r):
-    """The screen's pixels in the rectangle, as rows of (r, g, b)."""
-    width, height = r[2] - r[0], r[3] - r[1]
-    raw = subprocess.run(["import", "-silent", "-window", "root", "-crop",
-                          "%dx%d+%d+%d" % (width, height, r[0], r[1]), "-depth", "8", "rgb:-"],
-                         stdout=subprocess.PIPE, check=True, timeout=30).stdout
-    check_equal(len(raw), width * height * 3, "bytes of a screen capture")
-    return [[tuple(raw[(y * width + x) * 3:(y * width + x) * 3 + 3]) for x in range(width)]
-            for y in range(height)]
-
-
-def wait_until(condition, what, seconds=10):
-    deadline = time.monotonic() + seconds
-    while not condition():
-        if time.monotonic() > deadline:
-            raise Failure("timed out waiting until " + what)
-        time.sleep(0.05)
-
-
-# ---------------------------------------------------------------------------
-# The program under test and the drag source
-
-
-class Vorlane:
-    """Vorlane.exe running under Wine in a fresh directory of its own."""
-
-    def __init__(self):
-        self.folder = tempfile.mkdtemp(prefix="vorlane-e2e-")
-        self.log = open(os.path.join(self.folder, "wine-output.txt"), "wb")
-        self.process = None
-        self.helpers = []
-
-    def start(self):
-        check_equal(count(MAIN), 0, "Vorlane main windows open before the start")
-        self.process = subprocess.Popen(["wine", os.environ["VORLANE_EXE"]], cwd=self.folder,
-                                        stdout=self.log, stderr=subprocess.STDOUT)
-        wait_shown(MAIN)
-
-    def path(self, name):
-        return os.path.join(self.folder, name)
-
-    def make_file(self, name, content=b"ID3"):
-        with open(self.path(name), "wb") as f:
-            f.write(content)
-        return self.path(name)
-
-    def catalogue(self):
-        """The catalogue's bytes; None when there is no catalogue."""
-        try:
-            with open(self.path(CATALOGUE), "rb") as f:
-                return f.read()
-        except FileNotFoundError:
-            return None
-
-    def running(self):
-        return self.process is not None and self.process.poll() is None
-
-    def wait_exit(self, seconds=20):
-        try:
-            return self.process.wait(timeout=seconds)
-        except subprocess.TimeoutExpired:
-            raise Failure("Vorlane did not end within %d s" % seconds)
-
-    def close(self):
-        for helper in self.helpers:
-            if helper.poll() is None:
-                helper.kill()
-            helper.wait()
-        if self.running():
-            self.process.kill()
-            self.process.wait()
-        self.log.close()
-        shutil.rmtree(self.folder, ignore_errors=True)
-
-
 def wait_responsive(selector):
     """Returns once the window's thread answers a message again. After a
     window of that thread is destroyed, Wine may keep the thread busy for
@@ -273,18 +174,6 @@ def drop(files, target, release=None):
         if source.poll() is None:
             source.kill()
             source.wait()
-
-
-def catalogue_of(*records):
-    return HEADER + b"".join(r + b"\r\n" for r in records)
-
-
-def log_of(*entries_newest_first):
-    return b"".join(e + b"\r\n" for e in entries_newest_first) + HYPHEN_LINE + b"\r\n"
-
-
-def checks_of(selector):
-    return [check_state(selector, c) for c in ALL_CHECKS]
 
 
 def background_point():

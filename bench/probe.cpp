@@ -1,6 +1,6 @@
 // vorlane_probe: looks at and pokes the windows of other programs running in
-// the same Wine prefix (or on the same Windows desktop), for the end-to-end
-// tests and the benchmarks. Everything it reads from another process goes
+// the same Wine prefix (or on the same Windows desktop), for the benchmark and
+// the screenshot script. Everything it reads from another process goes
 // through messages sent with a timeout, since GetWindowTextA reads only a
 // control's stored caption across processes and an edit box would read as
 // empty.
@@ -11,17 +11,13 @@
 // hex ("0x10042"). Only visible top-level windows count; of several matches
 // the topmost wins.
 //
-//   probe windows                        every visible top-level window
 //   probe count SEL                      how many windows match
 //   probe wait SEL [ms]                  waits until one matches (default 10 s)
 //   probe gone SEL [ms]                  waits until none matches
 //   probe text SEL ID|-                  a control's text (or the caption), raw bytes
-//   probe check SEL ID                   BM_GETCHECK of a check box
 //   probe rect SEL [ID]                  screen rectangle: the client area, or a control's window
 //   probe frame SEL                      screen rectangle of the whole window, title bar and frame
 //   probe focus SEL                      the id of the control with the focus in that window's thread
-//   probe hold FILE [seconds]            holds FILE open without sharing until a line or EOF on
-//                                        stdin (at most seconds, default 60); prints "held" once open
 //   probe start-time EXE SEL [ms]        starts EXE in the current directory, prints the
 //                                        milliseconds until its window SEL is visible, ends it
 //   probe watch SEL [ms]                 prints "watching", then the time (Unix seconds, from
@@ -86,13 +82,6 @@ std::string CaptionOf(HWND window)
     return caption;
 }
 
-std::string ClassOf(HWND window)
-{
-    char name[256] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
 BOOL CALLBACK CollectVisible(HWND window, LPARAM list)
 {
     if (IsWindowVisible(window))
@@ -154,22 +143,6 @@ void WriteRaw(const std::string& bytes)
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
 }
 
-int ListWindows()
-{
-    for (HWND window : VisibleTopLevelWindows()) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        RECT client = {};
-        GetClientRect(window, &client);
-        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-        std::printf("%#lx pid %lu class \"%s\" client %ld %ld %ld %ld \"%s\"\n",
-                    static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)), process,
-                    ClassOf(window).c_str(), client.left, client.top, client.right, client.bottom,
-                    CaptionOf(window).c_str());
-    }
-    return 0;
-}
-
 int WaitFor(const std::string& selectorText, DWORD timeoutMs, bool untilGone)
 {
     const Selector selector = ParseSelector(selectorText);
@@ -219,45 +192,21 @@ int PrintText(const std::string& selectorText, const std::string& idText)
     return 0;
 }
 
-int PrintCheck(const std::string& selectorText, const std::string& idText)
+// The screen rectangle of a control's window, of the whole window (frame), or
+// of its client area.
+int PrintRect(const std::string& selectorText, const char* idText, bool frame)
 {
     HWND window = FindOne(selectorText);
-    HWND control = window ? FindControl(window, idText) : nullptr;
-    if (!control)
-        return 1;
-    DWORD_PTR state = 0;
-    if (!SendWithTimeout(control, BM_GETCHECK, 0, 0, state))
-        return 1;
-    std::printf("%lu\n", static_cast<unsigned long>(state));
-    return 0;
-}
-
-int PrintRect(const std::string& selectorText, const char* idText)
-{
-    HWND window = FindOne(selectorText);
-    if (!window)
+    HWND target = window && idText ? FindControl(window, idText) : window;
+    if (!target)
         return 1;
     RECT rect = {};
-    if (idText) {
-        HWND control = FindControl(window, idText);
-        if (!control)
-            return 1;
-        GetWindowRect(control, &rect);
+    if (idText || frame) {
+        GetWindowRect(target, &rect);
     } else {
         GetClientRect(window, &rect);
         MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     }
-    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
-    return 0;
-}
-
-int PrintFrame(const std::string& selectorText)
-{
-    HWND window = FindOne(selectorText);
-    if (!window)
-        return 1;
-    RECT rect = {};
-    GetWindowRect(window, &rect);
     std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
     return 0;
 }
@@ -274,36 +223,6 @@ int PrintFocus(const std::string& selectorText)
         return 0;
     }
     std::printf("%d\n", GetDlgCtrlID(info.hwndFocus));
-    return 0;
-}
-
-DWORD WINAPI WaitForStdinLine(LPVOID)
-{
-    char line[64];
-    return std::fgets(line, sizeof line, stdin) ? 0 : 1;
-}
-
-// Holds the file open without sharing until stdin says to let go.
-int Hold(const std::string& fileName, DWORD maxSeconds)
-{
-    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        std::fprintf(stderr, "probe: cannot open %s (error %lu)\n", fileName.c_str(), GetLastError());
-        return 1;
-    }
-    std::printf("held\n");
-    std::fflush(stdout);
-    HANDLE reader = CreateThread(nullptr, 0, WaitForStdinLine, nullptr, 0, nullptr);
-    if (reader) {
-        WaitForSingleObject(reader, maxSeconds * 1000);
-        CloseHandle(reader);
-    } else {
-        Sleep(maxSeconds * 1000);
-    }
-    CloseHandle(file);
-    std::printf("released\n");
-    std::fflush(stdout);
     return 0;
 }
 
@@ -433,9 +352,8 @@ int TimeCommand(const std::string& selectorText, const std::string& idText, long
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: probe windows | count SEL | wait SEL [ms] | gone SEL [ms] | text SEL ID|- | check SEL ID\n"
-                 "             | rect SEL [ID] | frame SEL | focus SEL | hold FILE [s] | start-time EXE SEL [ms] | watch SEL [ms]\n"
-                 "             | time-command SEL ID N FILE\n");
+                 "usage: probe count SEL | wait SEL [ms] | gone SEL [ms] | text SEL ID|- | rect SEL [ID] | frame SEL\n"
+                 "             | focus SEL | start-time EXE SEL [ms] | watch SEL [ms] | time-command SEL ID N FILE\n");
     return 2;
 }
 
@@ -460,8 +378,6 @@ int main(int argc, char** argv)
     auto number = [&](size_t index, DWORD fallback) {
         return n > index ? static_cast<DWORD>(std::strtoul(args[index].c_str(), nullptr, 10)) : fallback;
     };
-    if (command == "windows" && n == 1)
-        return ListWindows();
     if (command == "count" && n == 2) {
         std::printf("%u\n", static_cast<unsigned>(FindAll(ParseSelector(args[1])).size()));
         return 0;
@@ -470,16 +386,12 @@ int main(int argc, char** argv)
         return WaitFor(args[1], number(2, kDefaultWaitMs), command == "gone");
     if (command == "text" && n == 3)
         return PrintText(args[1], args[2]);
-    if (command == "check" && n == 3)
-        return PrintCheck(args[1], args[2]);
     if (command == "rect" && (n == 2 || n == 3))
-        return PrintRect(args[1], n == 3 ? args[2].c_str() : nullptr);
+        return PrintRect(args[1], n == 3 ? args[2].c_str() : nullptr, false);
     if (command == "frame" && n == 2)
-        return PrintFrame(args[1]);
+        return PrintRect(args[1], nullptr, true);
     if (command == "focus" && n == 2)
         return PrintFocus(args[1]);
-    if (command == "hold" && (n == 2 || n == 3))
-        return Hold(args[1], number(2, 60));
     if (command == "start-time" && (n == 3 || n == 4))
         return StartTime(args[1], args[2], number(3, kDefaultWaitMs));
     if (command == "watch" && (n == 2 || n == 3))
