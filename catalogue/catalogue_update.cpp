@@ -6,11 +6,11 @@
 UpdateResult AppendUpdate(const SelectionAnswers& answers, const std::string& startDir, const std::string& entryLog)
 {
     UpdateResult result;
-    result.record = BuildCatalogueRecord(answers);
+    const CatalogueRecord record = BuildCatalogueRecord(answers);
     const bool headerDue = !CatalogueExists(CatalogueFullName(startDir));
-    result.outcome = AppendToCatalogue(CatalogueFileName, CatalogueAppendText(result.record, headerDue));
+    result.outcome = AppendToCatalogue(CatalogueFileName, CatalogueAppendText(record, headerDue));
     if (result.outcome.Succeeded()) {
-        result.entryLog = PrependLogEntry(entryLog, result.record.TrackField);
+        result.entryLog = PrependLogEntry(entryLog, record.TrackField);
     } else {
         result.entryLog = entryLog;
         result.failureMessage = DescribeAppendFailure(result.outcome, CatalogueFileName);

@@ -8,7 +8,6 @@
 #include "catalogue/catalogue_record.h"
 
 struct UpdateResult {
-    CatalogueRecord record;
     AppendOutcome outcome;
     std::string entryLog;        // the new log text; the old one when the record did not reach the file
     std::string failureMessage;  // what to tell the user when it did not; empty otherwise
