@@ -47,14 +47,14 @@ def shown(caption):
                           stdout=subprocess.PIPE).stdout.decode().split()
 
 
-def gone(caption):
-    wait_for(lambda: not shown(caption), caption + " is gone")
+def until(caption, visible=True):
+    wait_for(lambda: bool(shown(caption)) == visible, "%s is %s" % (caption, "shown" if visible else "gone"))
 
 
 # The screen point at the middle of a control of the window with that caption,
 # from its dialog units: 8-point "MS Sans Serif" has base units 6 x 13.
 def centre(caption, control):
-    wait_for(lambda: shown(caption), caption + " is shown")
+    until(caption)
     where = dict(line.split(b"=") for line in run("xdotool", "getwindowgeometry", "--shell", shown(caption)[0]).split())
     x, y, width, height = control
     return int(where[b"X"]) + ((2 * x + width) * 6 + 4) // 8, int(where[b"Y"]) + ((2 * y + height) * 13 + 8) // 16
@@ -77,7 +77,7 @@ class Vorlane:
         self.folder = tempfile.mkdtemp(prefix="vorlane-e2e-")
         self.process = subprocess.Popen(["wine", os.environ["VORLANE_EXE"]], cwd=self.folder,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for(lambda: shown("Vorlane"), "Vorlane is shown")
+        until("Vorlane")
 
     def expect_catalogue(self, *records):
         expected = HEADER + b"".join(record + b"\r\n" for record in records)
@@ -125,15 +125,15 @@ def scenario_drop_and_keys(app):
              centre("Vorlane", LOG_BOX))
     keys("Escape")
     click(centre("Add Items", SEL_EXIT))
-    gone("Add Items")
+    until("Add Items", False)
     click(centre("Vorlane", ADD))
-    wait_for(lambda: shown("Add Items"), "the dialog is shown")
+    until("Add Items")
     keys("space", "Tab", "Tab", "space", "Tab")
     type_text("FLAC, 24 bit")
     keys("Tab", "Tab", "space", "Tab")
     type_text("ID00231")
     keys("Tab", "Tab", "Tab", "Return")
-    gone("Add Items")
+    until("Add Items", False)
     app.expect_catalogue(b"X,-,FLAC, 24 bit,No,ID00231,No,Charlie . Album . Song 3..,,")
 
 
@@ -142,18 +142,18 @@ def scenario_drop_and_keys(app):
 # Update still writes; the process ends with the dialog.
 def scenario_add_and_close(app):
     click(centre("Vorlane", ADD))
-    wait_for(lambda: shown("Add Items"), "the dialog is shown")
+    until("Add Items")
     keys(*["Tab"] * 8)
     type_text("Solo")
     keys("Tab", "Return")
     app.expect_catalogue(b"-,-,-,No,-,No,SoloArtist,Album,Track")
     keys("Tab", "Tab", "Return")
-    gone("Add Items")
+    until("Add Items", False)
     click(centre("Vorlane", ADD))
-    wait_for(lambda: shown("Add Items"), "the dialog is shown")
+    until("Add Items")
     click(centre("Vorlane", BACKGROUND))
     keys("alt+F4")
-    gone("Vorlane")
+    until("Vorlane", False)
     click(centre("Add Items", UPDATE))
     app.expect_catalogue(b"-,-,-,No,-,No,SoloArtist,Album,Track", b"-,-,-,No,-,No,....,,")
     click(centre("Add Items", SEL_EXIT))

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -25,21 +26,15 @@ const std::string Header =
 const std::string Hyphens = std::string(41, '-') + "\r\n";
 HWND dialog = nullptr;  // the "Add Items" dialog the steps work on
 
-std::string CurrentFolder()
-{
-    char folder[MAX_PATH];
-    return std::string(folder, GetCurrentDirectoryA(MAX_PATH, folder));
-}
-
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { Fresh(); }
-    void TearDown() override { SetCurrentDirectoryA(previous_.c_str()); }
+    void TearDown() override { std::filesystem::current_path(previous_); }
 
     // A new folder to start the program in, and its values as at its start.
     void Fresh()
     {
-        SetCurrentDirectoryA(previous_.c_str());
+        std::filesystem::current_path(previous_);
         folder_ = std::make_unique<TempFolder>();
         ASSERT_TRUE(SetCurrentDirectoryA(folder_->Path().c_str()));
         SelectionState = SelectionValues{};
@@ -53,7 +48,7 @@ protected:
     }
     std::string Catalogue() { return ReadBytes(folder_->Path("Vorlane.csv")).value_or("(none)"); }
 
-    const std::string previous_ = CurrentFolder();
+    const std::filesystem::path previous_ = std::filesystem::current_path();
     std::unique_ptr<TempFolder> folder_;
 };
 
@@ -81,18 +76,6 @@ void OpenDialog(Steps& steps, std::function<void()> open, const char* trackText)
     });
 }
 
-void Press(Steps& steps, int button, bool closes)
-{
-    steps.Do([button] { PostClick(dialog, button); }).WaitFor("the dialog's answer", [closes] {
-        return IsWindow(dialog) != closes;
-    });
-}
-
-void Tick(int id)
-{
-    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-
 }  // namespace
 
 TEST_F(MainWindowTest, WindowAsBuilt)
@@ -110,11 +93,6 @@ TEST_F(MainWindowTest, WindowAsBuilt)
                   WS_EX_TOPMOST | WS_EX_ACCEPTFILES);
         icon = reinterpret_cast<HICON>(SendMessageA(MainWindow, WM_GETICON, ICON_SMALL, 0));
         EXPECT_EQ(SendMessageA(GetDlgItem(MainWindow, AddButtonId), WM_GETFONT, 0, 0), SendMessageA(MainWindow, WM_GETFONT, 0, 0));
-        std::vector<int> tabOrder;
-        for (HWND child = GetWindow(MainWindow, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            tabOrder.push_back(GetDlgCtrlID(child));
-        EXPECT_EQ(tabOrder, (std::vector<int>{LogBoxId, AddButtonId, ExitButtonId, HintLabelId, AboutButtonId}));
-        EXPECT_EQ(GetControlText(MainWindow, HintLabelId), "Drag and Drop MP3 File onto any part of Program.");
 
         // The log box spans the client width and reaches down to its bottom.
         GetWindowRect(GetDlgItem(MainWindow, LogBoxId), &logBox);
@@ -122,10 +100,7 @@ TEST_F(MainWindowTest, WindowAsBuilt)
         EXPECT_EQ(logBox.left * 1000 + logBox.top, units.left * 1000 + units.top);
         EXPECT_NEAR(logBox.right - logBox.left, client.right, 1);
         EXPECT_NEAR(logBox.bottom, client.bottom, 1);
-        const HWND picture = GetDlgItem(MainWindow, AboutButtonId);
-        GetClientRect(picture, &client);
-        EXPECT_EQ(client.right * 1000 + client.bottom, 48048);
-        EXPECT_EQ(SendMessageA(picture, RRBM_GETIMAGEWIDTH, 0, 0), 48);
+        EXPECT_EQ(SendMessageA(GetDlgItem(MainWindow, AboutButtonId), RRBM_GETIMAGEWIDTH, 0, 0), 48);
 
         // The focus comes back when the window is activated again.
         SetFocus(GetDlgItem(MainWindow, AddButtonId));
@@ -143,7 +118,7 @@ TEST_F(MainWindowTest, WindowAsBuilt)
         PostMessageA(GetDlgItem(MainWindow, LogBoxId), WM_KEYDOWN, 'Q', 0x00100001);
     });
     steps.WaitFor("typing in the log box", [] { return GetControlText(MainWindow, LogBoxId) == "q"; });
-    Press(steps, SelExitButtonId, true);
+    steps.Do([] { PostClick(dialog, SelExitButtonId); }).WaitFor("Exit", [] { return !IsWindow(dialog); });
     Run(steps);
     EXPECT_EQ(Catalogue(), "(none)") << "Exit writes nothing";
     ICONINFO info{};
@@ -220,15 +195,14 @@ TEST_F(MainWindowTest, UpdatesKeepTheCatalogueWholeWhateverHappens)
         SetFileAttributesA(path.c_str(), row.before == HiddenOld ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL);
         const bool held = row.before == Held || row.before == HeldBriefly;
         const HANDLE holder = held ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
-        std::thread release([&] { row.before == HeldBriefly && (Sleep(150), CloseHandle(holder)); });
+        std::thread release([&] { if (row.before == HeldBriefly) { Sleep(150); CloseHandle(holder); } });
 
         std::string message, log;
         Steps steps;
         OpenDialog(steps, [&] { PostDrop({song}); }, "Artist , Album , Track..");
         steps.Do([&] {
-            Tick(OriginalCheckId);
-            Tick(RipDdlCheckId);
-            Tick(IdCheckId);
+            for (int box : {OriginalCheckId, RipDdlCheckId, IdCheckId})
+                SendMessageA(GetDlgItem(dialog, box), BM_CLICK, 0, 0);
             SetControlText(dialog, IdBoxId, "ID00231");
             calls.clear();
             fault = row.fault;

@@ -82,7 +82,7 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD ms)
 
 Steps& Steps::Do(std::function<void()> action)
 {
-    steps_.emplace_back("an action", [action] { return action(), true; });
+    steps_.emplace_back("an action", [action] { action(); return true; });
     return *this;
 }
 
