@@ -3,9 +3,6 @@
 #include "catalogue/entry_rules.h"
 #include "catalogue/long_path.h"
 
-// Other programs may load Vorlane.exe and call EXIST without the C runtime's
-// start-up having run in it: nothing here relies on a constructed global.
-
 namespace {
 
 // The first entry of a directory search that EXIST counts, through the ANSI

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "rrbutton/rrbutton_messages.h"
 
 namespace rrb {
 
@@ -163,20 +162,6 @@ Look ChooseLook(int fixedLook, int drawState, bool isDefault) {
         return Look::Sunken;
     }
     return Look::Flat;
-}
-
-unsigned NotificationMessage(FrameNotification notification) {
-    switch (notification) {
-        case FrameNotification::Raised:
-            return RRBN_RAISED;
-        case FrameNotification::Sunken:
-            return RRBN_SUNKEN;
-        case FrameNotification::Flat:
-            return RRBN_FLAT;
-        case FrameNotification::None:
-            break;
-    }
-    return 0;
 }
 
 Rect RingRect(const Ring& ring, int width, int height) {

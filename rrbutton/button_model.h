@@ -118,9 +118,6 @@ Look ChooseLook(int fixedLook, int drawState, bool isDefault);
 
 enum class FrameNotification { None, Raised, Sunken, Flat };
 
-// RRBN_* message number of a notification, 0 for None.
-unsigned NotificationMessage(FrameNotification notification);
-
 // One rounded rectangle of the frame: RoundRect(a, a, W - k, H - k) outlined
 // with a one-pixel pen of the colour and filled with the face brush.
 struct Ring {

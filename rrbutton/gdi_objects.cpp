@@ -4,8 +4,6 @@ namespace rrb::gdi {
 
 namespace {
 
-// Zero-initialised, no constructor: the count works in code that other
-// programs call through the exports, where no C++ start-up has run.
 volatile LONG liveObjects;
 
 template <typename Handle>

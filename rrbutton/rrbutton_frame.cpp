@@ -3,6 +3,7 @@
 #include "rrbutton/button_model.h"
 #include "rrbutton/gdi_objects.h"
 #include "rrbutton/rrbutton_drawing.h"
+#include "rrbutton/rrbutton.h"
 #include "rrbutton/rrbutton_internal.h"
 
 namespace rrb {
@@ -20,6 +21,17 @@ void DrawRing(HDC dc, const Ring& ring, int width, int height, int corner) {
         SelectObject(dc, keptPen);
     }
     gdi::DeleteGdiObject(pen);
+}
+
+// The RRBN_* message of a notification, 0 for none.
+UINT NotificationMessage(FrameNotification notification) {
+    switch (notification) {
+    case FrameNotification::Raised: return RRBN_RAISED;
+    case FrameNotification::Sunken: return RRBN_SUNKEN;
+    case FrameNotification::Flat: return RRBN_FLAT;
+    case FrameNotification::None: break;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -43,7 +55,7 @@ bool DrawButtonFrame(HWND hWnd, HDC dc, const RECT& client) {
     const FramePlan plan = PlanFrame(input);
     const int corner = record->cornerSize;
 
-    if (const unsigned notification = NotificationMessage(plan.notification)) {
+    if (const UINT notification = NotificationMessage(plan.notification)) {
         SendMessageA(record->hParent, notification, reinterpret_cast<WPARAM>(hWnd),
                      static_cast<LPARAM>(record->ctrlId));
         // The parent may have destroyed the button meanwhile.

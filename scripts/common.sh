@@ -23,11 +23,12 @@ vorlane_build() {
 
 # Test programs whose windows Wine should not hand to a window manager: on a
 # bare Xvfb, destroying a managed window that was shown costs about 2 s.
-VORLANE_UNMANAGED_PROGRAMS=(portable_tests.exe catalogue_tests.exe shell_tests.exe rrbutton_tests.exe)
+VORLANE_UNMANAGED_PROGRAMS=(portable_tests.exe catalogue_tests.exe shell_tests.exe rrbutton_tests.exe
+    consumer_by_name.exe consumer_linked.exe consumer.exe)
 
 # A prefix made once per build tree, with the dialog fonts Wine looks for.
 vorlane_prepare_prefix() {
-    [ -f "$WINEPREFIX/.vorlane-ready-2" ] && return 0
+    [ -f "$WINEPREFIX/.vorlane-ready-3" ] && return 0
     echo "Preparing the Wine prefix $WINEPREFIX (once)"
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
@@ -43,7 +44,7 @@ vorlane_prepare_prefix() {
     done
     wine regedit /S 'C:\vorlane-settings.reg' >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.vorlane-ready-2"
+    touch "$WINEPREFIX/.vorlane-ready-3"
 }
 
 vorlane_display_free() {

@@ -15,6 +15,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import desktop  # noqa: E402
 
 AWAY = (780, 580)  # inside the desktop, off both windows, so no button shows its hover look
+DEMO = "Round-rect buttons"  # the example program's window
 TRACK = "The Quiet Hours , Harbour Songs , Low Tide.."  # as a drop of 'The Quiet Hours - Harbour Songs - Low Tide.mp3' fills it
 
 
@@ -56,6 +57,11 @@ def main(folder):
     desktop.wait_gone(desktop.DIALOG)
     desktop.wait_responsive(desktop.MAIN)
     save_window(desktop.MAIN, os.path.join(folder, "main-window.png"))
+
+    subprocess.Popen(["wine", "explorer", "/desktop=shot,800x600", os.environ["VORLANE_DEMO"]],
+                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    desktop.wait_shown(DEMO)
+    save_window(DEMO, os.path.join(folder, "button-demo.png"))
     return 0
 
 

@@ -1,5 +1,6 @@
 // EXIST and the other exports, called as other programs call them: through
-// the export table, with a string made by SysAllocStringByteLen.
+// the export tables of the built library and program, with a string made by
+// SysAllocStringByteLen.
 #include <windows.h>
 #include <oleauto.h>
 
@@ -8,13 +9,36 @@
 #include "catalogue/long_path.h"
 #include "tests/support/test_support.h"
 
+namespace {
+
+// A module built beside the tests' folder, loaded by its full path.
+HMODULE LoadBuilt(const char* name)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    folder.erase(folder.find_last_of('\\'));  // the tests' folder
+    folder.erase(folder.find_last_of('\\'));  // the build folder
+    return LoadLibraryA((folder + "\\" + name).c_str());
+}
+
+}  // namespace
+
+// The names and ordinals other programs rely on; Vorlane.exe forwards each to
+// the library's function.
 TEST(Exports, EveryFunctionByNameAndOrdinal)
 {
-    const HMODULE self = GetModuleHandleA(nullptr);
-    const char* names[] = {"InitRRButtonClass", "EXIST", "CreateRRButton", "MakeRRButton", "MakeRRButtonURL"};
-    for (WORD ordinal = 1; ordinal <= 5; ++ordinal) {
-        EXPECT_NE(GetProcAddress(self, names[ordinal - 1]), nullptr) << names[ordinal - 1];
-        EXPECT_EQ(GetProcAddress(self, names[ordinal - 1]), GetProcAddress(self, MAKEINTRESOURCEA(ordinal)));
+    const HMODULE library = LoadBuilt("VorlaneLib.dll"), program = LoadBuilt("Vorlane.exe");
+    ASSERT_NE(library, nullptr);
+    ASSERT_NE(program, nullptr);
+    const struct { const char* name; WORD ordinal; } exports[] = {
+        {"InitRRButtonClass", 1}, {"EXIST", 2}, {"CreateRRButton", 3}, {"MakeRRButton", 4}, {"MakeRRButtonURL", 5}};
+    for (const auto& [name, ordinal] : exports) {
+        const FARPROC function = GetProcAddress(library, name);
+        EXPECT_NE(function, nullptr) << name;
+        EXPECT_EQ(GetProcAddress(library, MAKEINTRESOURCEA(ordinal)), function) << name;
+        EXPECT_EQ(GetProcAddress(program, name), function) << name;
+        EXPECT_EQ(GetProcAddress(program, MAKEINTRESOURCEA(ordinal)), function) << name;
     }
 }
 
@@ -46,7 +70,8 @@ TEST(Exports, ExistFindsVisibleEntriesOnly)
     const std::string drive = root.substr(0, 2);
 
     const auto exist = reinterpret_cast<int(WINAPI*)(const char* const*)>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(nullptr), "EXIST")));
+        reinterpret_cast<void*>(GetProcAddress(LoadBuilt("VorlaneLib.dll"), "EXIST")));
+    ASSERT_NE(exist, nullptr);
     const struct { std::string name; int expected; } rows[] = {
         {root + "\\song.mp3", -1}, {root + "\\hidden.mp3", 0}, {root + "\\system.mp3", 0},
         {root + "\\Albums", -1}, {root + "\\missing.mp3", 0}, {root + "\\*.mp3", -1}, {root + "\\s*.csv", 0},
