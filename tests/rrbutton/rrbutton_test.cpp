@@ -1,6 +1,6 @@
-// Live round-rect buttons: settings, images, the creation functions, the real
-// pointer and keys, painting and colours, what they leave behind, and random
-// messages of every kind.
+// Live round-rect buttons: settings, images, creation in dialog units, the
+// real pointer and keys, what reaches the screen in each state, what they
+// leave behind, and random messages of every kind.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,18 +9,19 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "rrbutton/button_model.h"
 #include "rrbutton/gdi_objects.h"
 #include "rrbutton/rrbutton.h"
-#include "rrbutton/rrbutton_drawing.h"
 #include "rrbutton/rrbutton_record.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
 constexpr DWORD ButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+constexpr int ButtonId = 1001;
 
 // A visible window that keeps what its buttons send it: clicks (WM_COMMAND)
 // and frame notifications (RRBN_*), and may act on each from inside.
@@ -54,7 +55,7 @@ struct Parent {
 
 HWND MakeButton(const Parent& parent, const char* text = "Caption", int x = 10)
 {
-    return CreateRRButton(parent.window, 1001, text, x, 10, 75, 23, ButtonStyle, 0, FALSE);
+    return CreateRRButton(parent.window, ButtonId, text, x, 10, 75, 23, ButtonStyle, 0, FALSE);
 }
 
 LRESULT Get(HWND button, UINT getter)
@@ -62,19 +63,55 @@ LRESULT Get(HWND button, UINT getter)
     return SendMessageA(button, getter, 0, 0);
 }
 
-// A pixel of the picture the button's paint composes, here into a bitmap of
-// our own that starts black, so pixels the paint never writes stay black.
-COLORREF PaintedPixel(HWND button, int x, int y)
+// Dispatches the thread's messages until the button's hover timer has ticked
+// that many times; false after five seconds.
+bool PumpTimerTicks(HWND button, int ticks)
 {
-    const HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-    const HBITMAP picture = CreateCompatibleBitmap(screen, 75, 23);
-    ReleaseDC(nullptr, screen);
-    const HGDIOBJ kept = SelectObject(memory, picture);
-    rrb::DrawButtonPicture(button, memory, 75, 23);
-    const COLORREF pixel = GetPixel(memory, x, y);
-    SelectObject(memory, kept);
-    DeleteObject(picture);
-    DeleteDC(memory);
+    for (const DWORD start = GetTickCount(); ticks > 0;) {
+        MSG message;
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (GetTickCount() - start > 5000)
+                return false;
+            Sleep(1);
+            continue;
+        }
+        ticks -= message.message == WM_TIMER && message.hwnd == button;
+        DispatchMessageA(&message);
+    }
+    return true;
+}
+
+// A 24-bit bitmap file of 8 x 8 pixels in one colour.
+std::string SolidBitmapFile(COLORREF color)
+{
+    const BITMAPFILEHEADER file{0x4D42, 54 + 192, 0, 0, 54};
+    const BITMAPINFOHEADER info{40, 8, 8, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    std::string bytes = std::string(reinterpret_cast<const char*>(&file), 14) +
+                        std::string(reinterpret_cast<const char*>(&info), 40);
+    for (int pixel = 0; pixel < 64; ++pixel)
+        bytes += {char(GetBValue(color)), char(GetGValue(color)), char(GetRValue(color))};
+    return bytes;
+}
+
+// Where a colour shows in the window: the left and top edge of its pixels in
+// a part of the client area, (-1, -1) when it does not show.
+std::tuple<int, int> Find(HWND window, COLORREF color, int fromX, int toX)
+{
+    const HDC dc = GetDC(window);
+    std::tuple<int, int> found{-1, -1};
+    for (int x = toX - 1; x >= fromX; --x)
+        for (int y = 22; y >= 0; --y)
+            if (GetPixel(dc, x, y) == color)
+                found = {x, std::get<1>(found) < 0 ? y : std::min(y, std::get<1>(found))};
+    ReleaseDC(window, dc);
+    return found;
+}
+
+COLORREF PixelOf(HWND window, int x, int y)
+{
+    const HDC dc = GetDC(window);
+    const COLORREF pixel = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
     return pixel;
 }
 
@@ -83,25 +120,31 @@ COLORREF PaintedPixel(HWND button, int x, int y)
 TEST(Button, SettingsAsStoredAndAnswered)
 {
     Parent parent;
-    const HWND button = MakeButton(parent);
-    EXPECT_EQ(Get(button, RRBM_GETFACEBRUSH), 0) << "no brush before the first paint";
-    const struct { UINT setter; WPARAM value; UINT getter; LRESULT expected; } rows[] = {
-        {0, 0, RRBM_GETCORNER, 5}, {0, 0, RRBM_GETIMAGEPOS, -4}, {0, 0, RRBM_GETTEXTFORMAT, 0x25},
-        {0, 0, RRBM_GETCLICKABLE, 1}, {0, 0, RRBM_GETBKMODE, 1}, {0, 0, RRBM_GETIMAGEWIDTH, 16},
-        {0, 0, RRBM_GETFACECOLOR, LRESULT(rrb::CreationFaceColor(GetSysColor(COLOR_BTNFACE)))},
-        {0, 0, RRBM_GETTEXTBKCOLOR, Get(button, RRBM_GETFACECOLOR)},
-        {RRBM_SETCORNER, WPARAM(-7), RRBM_GETCORNER, 0}, {RRBM_SETDEFAULT, 5, RRBM_GETDEFAULT, 1},
-        {RRBM_SETFIXEDLOOK, 3, RRBM_GETFIXEDLOOK, 3}, {0, 0, RRBM_GETCLICKABLE, 0},
-        {RRBM_SETCLICKABLE, 2, RRBM_GETCLICKABLE, 2}, {RRBM_SETFIXEDLOOK, 0, RRBM_GETCLICKABLE, 2},
-        {RRBM_SETIMAGEPOS, 0, RRBM_GETIMAGEPOS, 0}, {RRBM_SETIMAGEPOS, WPARAM(-9), RRBM_GETIMAGEPOS, -9},
-        {RRBM_SETTEXTFORMAT, 0x10025, RRBM_GETTEXTFORMAT, 0x10025}, {WM_USER + 3, 1, WM_USER + 3, 0},
+    const COLORREF face = rrb::CreationFaceColor(GetSysColor(COLOR_BTNFACE));
+    // Each row on a button of its own: up to two setters, then one getter.
+    const struct { UINT setter; WPARAM value; UINT setter2; WPARAM value2; UINT getter; LRESULT expected; } rows[] = {
+        {0, 0, 0, 0, RRBM_GETCORNER, 5}, {0, 0, 0, 0, RRBM_GETIMAGEPOS, -4},
+        {0, 0, 0, 0, RRBM_GETTEXTFORMAT, 0x25}, {0, 0, 0, 0, RRBM_GETCLICKABLE, 1}, {0, 0, 0, 0, RRBM_GETBKMODE, 1},
+        {0, 0, 0, 0, RRBM_GETIMAGEWIDTH, 16}, {0, 0, 0, 0, RRBM_GETFACECOLOR, LRESULT(face)},
+        {0, 0, 0, 0, RRBM_GETTEXTBKCOLOR, LRESULT(face)}, {0, 0, 0, 0, RRBM_GETFACEBRUSH, 0},  // before any paint
+        {RRBM_SETCORNER, WPARAM(-7), 0, 0, RRBM_GETCORNER, 0}, {RRBM_SETDEFAULT, 5, 0, 0, RRBM_GETDEFAULT, 1},
+        {RRBM_SETFIXEDLOOK, 3, 0, 0, RRBM_GETFIXEDLOOK, 3}, {RRBM_SETFIXEDLOOK, 3, 0, 0, RRBM_GETCLICKABLE, 0},
+        {RRBM_SETCLICKABLE, 2, RRBM_SETFIXEDLOOK, 0, RRBM_GETCLICKABLE, 2},
+        {RRBM_SETIMAGEPOS, 0, 0, 0, RRBM_GETIMAGEPOS, 0}, {RRBM_SETIMAGEPOS, WPARAM(-9), 0, 0, RRBM_GETIMAGEPOS, -9},
+        {RRBM_SETTEXTFORMAT, 0x10025, 0, 0, RRBM_GETTEXTFORMAT, 0x10025}, {WM_USER + 3, 1, 0, 0, WM_USER + 3, 0},
+        {RRBM_SETTEXTMARGINBOTTOM, 9, 0, 0, RRBM_GETTEXTMARGINBOTTOM, 9},
+        {RRBM_SETIMAGEMARGINRIGHT, 7, 0, 0, RRBM_GETIMAGEMARGINRIGHT, 7},
         // Face colours as set, on a display without a palette:
-        {RRBM_SETFACECOLOR, 0x01000005, RRBM_GETFACECOLOR, 0x01000005}, {RRBM_SETFACECOLOR, 0x02C0C0C0, RRBM_GETFACECOLOR, 0x02C0C0C0},
+        {RRBM_SETFACECOLOR, 0x01000005, 0, 0, RRBM_GETFACECOLOR, 0x01000005},
+        {RRBM_SETFACECOLOR, 0x02C0C0C0, 0, 0, RRBM_GETFACECOLOR, 0x02C0C0C0},
     };
     for (const auto& row : rows) {
-        if (row.setter)
-            SendMessageA(button, row.setter, row.value, 0);
+        const HWND button = MakeButton(parent);
+        for (const auto& [setter, value] : {std::pair{row.setter, row.value}, std::pair{row.setter2, row.value2}})
+            if (setter)
+                SendMessageA(button, setter, value, 0);
         EXPECT_EQ(Get(button, row.getter), row.expected) << std::hex << row.setter << " " << row.getter;
+        DestroyWindow(button);
     }
 }
 
@@ -129,27 +172,20 @@ TEST(Button, ImagesAndWhatDestructionLeaves)
     EXPECT_EQ(rrb::gdi::LiveGdiObjects(), before) << "the button left drawing objects behind";
 }
 
-TEST(Button, CreationFunctions)
+TEST(Button, CreatedInDialogUnits)
 {
     Parent parent;
     struct alignas(4) { DLGTEMPLATE header{WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, 200, 100}; WORD none[3]{}; } empty;
     const HWND dialog = CreateDialogIndirectParamA(nullptr, &empty.header, parent.window, nullptr, 0);
     RECT units{10, 20, 40, 12}, placed{};
-    MapDialogRect(dialog, &units);
+    MapDialogRect(dialog, &units);  // x, y and then width, height: each pair from (0, 0)
     GetWindowRect(CreateRRButton(dialog, 7, "", 10, 20, 40, 12, ButtonStyle, 0, TRUE), &placed);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&placed), 2);
-    EXPECT_EQ(placed.left * 1000 + placed.top, units.left * 1000 + units.top);
-    EXPECT_EQ((placed.right - placed.left) * 1000 + placed.bottom - placed.top, units.right * 1000 + units.bottom);
+    EXPECT_EQ(std::tuple(placed.left, placed.top), std::tuple(units.left, units.top));
+    EXPECT_EQ(std::tuple(placed.right - placed.left, placed.bottom - placed.top), std::tuple(units.right, units.bottom));
     GetWindowRect(CreateRRButton(parent.window, 8, "", 10, 20, 40, 12, ButtonStyle, 0, TRUE), &placed);
-    EXPECT_EQ(placed.right - placed.left, 0) << "dialog units without a dialog";
-
-    const HWND made = MakeRRButton(parent.window, 9, "Text", 0, 40, 75, 23, ButtonStyle, 0, "ICON2", "", FALSE);
-    EXPECT_EQ(Get(made, RRBM_GETIMAGEMARGINLEFT) * 100 + Get(made, RRBM_GETTEXTMARGINLEFT), 412);
-    const HWND link = MakeRRButtonURL(parent.window, 10, "Link", 0, 70, 75, 23, ButtonStyle, 0, "", "ICON2", "", FALSE);
-    EXPECT_EQ(Get(link, RRBM_GETFIXEDLOOK) * 10 + Get(link, RRBM_GETCLICKABLE), 11);
-    EXPECT_EQ(Get(link, RRBM_GETTEXTCOLOR) * 100 + Get(link, RRBM_GETTEXTMARGINLEFT), RGB(0, 0, 255) * 100 + 20);
-    EXPECT_EQ(Get(link, RRBM_GETPRESSEDTEXTCOLOR), RGB(255, 0, 0));
-    EXPECT_EQ(Get(link, RRBM_GETFACECOLOR), LRESULT(GetSysColor(COLOR_BTNFACE)));
+    EXPECT_EQ(std::tuple(placed.right - placed.left, placed.bottom - placed.top), std::tuple(0, 0))
+        << "dialog units without a dialog";
 }
 
 TEST(Button, PointerAndKeys)
@@ -161,59 +197,114 @@ TEST(Button, PointerAndKeys)
     const POINT centre{rect.left + 37, rect.top + 11}, corner{rect.left, rect.top}, away{rect.left + 40, rect.top + 80};
     // Each letter one input: c, k, a the pointer to the centre, a cut-off corner, away (each with a
     // move message), A away without one (it left the window); d, u, D left button down, up, double
-    // click; s, S space down, a key up; r Return; f the focus taken elsewhere; w a wait of 100 ms.
-    const struct { const char* inputs; long clicks; bool hot; } rows[] = {
-        {"cdu", 1, true}, {"cdau", 0, false}, {"cdacu", 1, true}, {"kdu", 0, false}, {"cduDu", 2, true},
-        {"sS", 1, false}, {"r", 1, false}, {"cdfu", 0, false}, {"cAw", 0, false}, {"cw", 0, true}, {"scdu", 1, true},
+    // click; s, S space down, a key up; r Return; f the focus taken elsewhere; t, w the hover timer
+    // ticking once, three times.
+    const struct { const char* inputs; long clicks; int drawState; bool captured, timer; } rows[] = {
+        {"cdu", 1, 1, false, true}, {"cdau", 0, 0, false, true}, {"cdacu", 1, 1, false, true},
+        {"kdu", 0, 0, false, false}, {"cduDu", 2, 1, false, true}, {"sS", 1, 0, false, false},
+        {"r", 1, 0, false, false}, {"cdfu", 0, 0, false, true}, {"cAt", 0, 0, false, false},
+        {"cw", 0, 1, false, true}, {"scdu", 1, 1, false, false}, {"cd", 0, 2, true, true}, {"kd", 0, 0, false, false},
     };
     const struct { char letter; const POINT* place; UINT message; WPARAM wParam; } inputs[] = {
         {'c', &centre, WM_MOUSEMOVE, 0}, {'k', &corner, WM_MOUSEMOVE, 0}, {'a', &away, WM_MOUSEMOVE, 0}, {'A', &away, 0, 0},
         {'d', nullptr, WM_LBUTTONDOWN, MK_LBUTTON}, {'u', nullptr, WM_LBUTTONUP, 0}, {'D', nullptr, WM_LBUTTONDBLCLK, MK_LBUTTON},
         {'s', nullptr, WM_KEYDOWN, VK_SPACE}, {'S', nullptr, WM_KEYUP, 'A'}, {'r', nullptr, WM_KEYDOWN, VK_RETURN}};
     for (const auto& row : rows) {
-        parent.heard.clear();
         SetFocus(other);
+        parent.heard.clear();
         for (const char* input = row.inputs; *input; ++input) {
             for (const auto& given : inputs) {
-                if (given.letter == *input && given.place)
-                    SetCursorPos(given.place->x, given.place->y);
+                if (given.letter == *input && given.place) {
+                    ASSERT_TRUE(MovePointer(*given.place)) << row.inputs;
+                }
                 if (given.letter == *input && given.message)
                     SendMessageA(button, given.message, given.wParam, 0);
             }
             if (*input == 'f')
                 SetFocus(other);
-            if (*input == 'w')
-                PumpUntil([] { return false; }, 100);
+            if (*input == 't' || *input == 'w') {
+                EXPECT_TRUE(PumpTimerTicks(button, *input == 't' ? 1 : 3)) << row.inputs << ": the hover timer ticks";
+            }
         }
         EXPECT_EQ(parent.Clicks(), row.clicks) << row.inputs;
-        EXPECT_EQ(RecordOf(button)->drawState == 1, row.hot) << row.inputs;
+        EXPECT_EQ(RecordOf(button)->drawState, row.drawState) << row.inputs;
+        EXPECT_EQ(GetCapture() == button, row.captured) << row.inputs;
+        const bool timer = KillTimer(button, ButtonId) != FALSE;
+        EXPECT_EQ(timer, row.timer) << row.inputs << ": the hover timer runs";
         ReleaseCapture();
-        SetCursorPos(away.x, away.y);
+        ASSERT_TRUE(MovePointer(away));
         SendMessageA(button, WM_MOUSEMOVE, 0, 0);
+        if (timer) {  // the button stops its timer itself at the next tick
+            SetTimer(button, ButtonId, 10, nullptr);
+            EXPECT_TRUE(PumpTimerTicks(button, 1));
+        }
     }
 }
 
-TEST(Button, Painting)
+// What reaches the screen in each state: the state's picture, and the caption
+// in the state's colour and place, over the face colour, with the corners cut
+// off in the system's face colour.
+TEST(Button, ShownOnScreen)
+{
+    TempFolder folder;
+    Parent parent;
+    const HWND button = MakeButton(parent, "MMMM");
+    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), face = COLORREF(Get(button, RRBM_GETFACECOLOR));
+    const struct { UINT load; COLORREF picture; UINT setColor; COLORREF caption; } slots[] = {
+        {RRBM_LOADIMAGE, RGB(200, 0, 0), RRBM_SETTEXTCOLOR, RGB(0, 0, 150)},
+        {RRBM_LOADHOTIMAGE, RGB(0, 200, 0), RRBM_SETHOTTEXTCOLOR, RGB(0, 150, 0)},
+        {RRBM_LOADPRESSEDIMAGE, RGB(0, 0, 200), RRBM_SETPRESSEDTEXTCOLOR, RGB(150, 0, 0)},
+        {RRBM_LOADDISABLEDIMAGE, RGB(200, 200, 0), 0, shadow},
+    };
+    for (const auto& slot : slots) {
+        const std::string file = folder.Path(std::to_string(&slot - slots) + ".bmp");
+        ASSERT_TRUE(WriteBytes(file, SolidBitmapFile(slot.picture)));
+        SendMessageA(button, slot.load, IMAGE_BITMAP, LPARAM(file.c_str()));
+        if (slot.setColor)
+            SendMessageA(button, slot.setColor, slot.caption, 0);
+    }
+    SendMessageA(button, RRBM_SETIMAGEPOS, 4, 4);
+    RECT rect{};
+    GetWindowRect(button, &rect);
+    ASSERT_TRUE(MovePointer({rect.left + 37, rect.top + 80}));
+    RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const auto [captionLeft, captionTop] = Find(button, slots[0].caption, 14, 75);
+    ASSERT_GT(captionLeft, 14) << "the caption shows";
+    const struct { const char* state; std::function<void()> reach; int slot, shift; } states[] = {
+        {"normal", [] {}, 0, 0},
+        {"hot", [&] { EXPECT_TRUE(MovePointer({rect.left + 60, rect.top + 11}));
+                      SendMessageA(button, WM_MOUSEMOVE, 0, 0); }, 1, 0},
+        {"pressed", [&] { SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, 0); }, 2, 1},
+        {"disabled", [&] { SendMessageA(button, WM_LBUTTONUP, 0, 0); EXPECT_TRUE(MovePointer({rect.left, rect.top + 80}));
+                           SendMessageA(button, WM_MOUSEMOVE, 0, 0); EnableWindow(button, FALSE); }, 3, 0},
+    };
+    for (const auto& state : states) {
+        state.reach();
+        const auto& slot = slots[state.slot];
+        EXPECT_EQ(PixelOf(button, 7, 7), slot.picture) << state.state << ": the picture";
+        EXPECT_EQ(Find(button, slot.caption, 14, 75), std::tuple(captionLeft + state.shift, captionTop + state.shift))
+            << state.state << ": the caption";
+        EXPECT_EQ(PixelOf(button, 70, 3), face) << state.state << ": the face";
+        EXPECT_EQ(PixelOf(button, 0, 0), GetSysColor(COLOR_BTNFACE)) << state.state << ": a cut-off corner";
+    }
+}
+
+TEST(Button, PaintsTellTheParentAndLeaveNothingBehind)
 {
     Parent parent;
     const HWND button = MakeButton(parent);
-    parent.heard.clear();
     UpdateWindow(button);
     EXPECT_NE(Get(button, RRBM_GETFACEBRUSH), 0) << "the first paint makes the face brush";
     EXPECT_EQ(parent.heard, std::vector<UINT>{RRBN_FLAT});
     const long before = rrb::gdi::LiveGdiObjects();
-    const COLORREF systemFace = GetSysColor(COLOR_BTNFACE), face = rrb::CreationFaceColor(systemFace);
-    EXPECT_EQ(COLORREF(Get(button, RRBM_GETFACECOLOR)), face);
     SendMessageA(button, RRBM_SETDEFAULT, 1, 0);
     parent.heard.clear();
     for (int paint = 0; paint < 20; ++paint)
         SendMessageA(button, RRBM_REDRAW, 0, 0);
     EXPECT_EQ(parent.heard, std::vector<UINT>(20, RRBN_RAISED));
     EXPECT_EQ(rrb::gdi::LiveGdiObjects(), before) << "paints leave drawing objects behind";
-    EXPECT_EQ(PaintedPixel(button, 5, 11), face);  // the raised rings; a cut-off corner is never written
-    EXPECT_EQ(PaintedPixel(button, 0, 11), GetSysColor(COLOR_BTNHIGHLIGHT));
-    EXPECT_EQ(PaintedPixel(button, 74, 11), GetSysColor(COLOR_BTNSHADOW));
-    EXPECT_EQ(PaintedPixel(button, 0, 0), 0u);
+    EXPECT_EQ(PixelOf(button, 0, 11), GetSysColor(COLOR_BTNHIGHLIGHT)) << "the raised rings";
+    EXPECT_EQ(PixelOf(button, 74, 11), GetSysColor(COLOR_BTNSHADOW)) << "the raised rings";
 }
 
 // Random messages of every kind the button handles, with valid pointers where
@@ -267,8 +358,8 @@ TEST(Button, RandomMessagesLeaveExactlyWhatTheButtonOwns)
                 }
                 trap.clear();
                 ASSERT_EQ(rrb::gdi::LiveGdiObjects(), base) << "a destroyed button left objects behind, step " << step;
-                button = MakeRRButtonURL(parent.window, 1001, "Link", 10, 10, 90, 23, ButtonStyle, 0, "ICON2", "ICON3",
-                                         "ICON1", FALSE);
+                button = MakeRRButtonURL(parent.window, ButtonId, "Link", 10, 10, 90, 23, ButtonStyle, 0, "ICON2",
+                                         "ICON3", "ICON1", FALSE);
                 SendMessageA(button, RRBM_SETFIXEDLOOK, random(3), 0);
             }
             const UINT message = random(3) ? kinds[random(std::size(kinds))] : WM_USER + 1 + random(147);

@@ -66,6 +66,16 @@ void PostClick(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+bool MovePointer(POINT to)
+{
+    SetCursorPos(to.x, to.y);
+    POINT at{};
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 2000; Sleep(1))
+        if (GetCursorPos(&at) && at.x == to.x && at.y == to.y)
+            return true;
+    return false;
+}
+
 bool PumpUntil(const std::function<bool()>& condition, DWORD ms)
 {
     for (const DWORD start = GetTickCount(); !condition(); Sleep(1)) {

@@ -28,6 +28,10 @@ std::optional<std::string> ReadBytes(const std::string& path);
 // Posts a button's click to its dialog, as a mouse click arrives.
 void PostClick(HWND dialog, int id);
 
+// Moves the pointer and waits until the system reports it there; false when
+// it does not land.
+bool MovePointer(POINT to);
+
 // Dispatches the thread's messages until the condition holds or `ms` pass.
 bool PumpUntil(const std::function<bool()>& condition, DWORD ms = 5000);
 
