@@ -8,7 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <thread>
+#include <tuple>
 #include <vector>
 
 #include "catalogue/catalogue_record.h"
@@ -76,31 +76,87 @@ void OpenDialog(Steps& steps, std::function<void()> open, const char* trackText)
     });
 }
 
+// The ids of a window's controls in creation order.
+std::vector<int> ChildIds(HWND window)
+{
+    std::vector<int> ids;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        ids.push_back(GetDlgCtrlID(child));
+    return ids;
+}
+
+std::tuple<LONG, LONG, LONG, LONG> PlaceOf(HWND control)  // left, top, width, height in the parent
+{
+    RECT place{};
+    GetWindowRect(control, &place);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
+    return {place.left, place.top, place.right - place.left, place.bottom - place.top};
+}
+
+// The middle of the picture button as it shows on screen.
+std::vector<COLORREF> PictureOf(HWND button)
+{
+    std::vector<COLORREF> pixels;
+    UpdateWindow(button);
+    const HDC dc = GetDC(button);
+    for (int y = 6; y < 42; ++y)
+        for (int x = 6; x < 42; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(button, dc);
+    return pixels;
+}
+
 }  // namespace
 
 TEST_F(MainWindowTest, WindowAsBuilt)
 {
     HICON icon = nullptr;
+    std::vector<COLORREF> normal;
     Steps steps;
     steps.WaitFor("the main window", [] { return IsWindowVisible(MainWindow) != FALSE; }).Do([&] {
-        RECT window{}, client{}, logBox{}, units{2, 49, 155, 135};
+        RECT window{}, client{}, units{2, 49, 155, 135}, picture{120, 10, 0, 0};
         GetWindowRect(MainWindow, &window);
         GetClientRect(MainWindow, &client);
         MapDialogRect(MainWindow, &units);
-        EXPECT_EQ(window.left * 1000 + window.top, 0);
-        EXPECT_EQ(client.right * 1000 + client.bottom, units.right * 1000 + units.bottom);
+        MapDialogRect(MainWindow, &picture);
+        EXPECT_EQ(std::tuple(window.left, window.top), std::tuple(0, 0));
+        EXPECT_EQ(std::tuple(client.right, client.bottom), std::tuple(units.right, units.bottom));
         EXPECT_EQ(GetWindowLongA(MainWindow, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_ACCEPTFILES),
                   WS_EX_TOPMOST | WS_EX_ACCEPTFILES);
+        // The controls by the ids other programs see, in creation order; the tab order skips the hint.
+        EXPECT_EQ(ChildIds(MainWindow), (std::vector<int>{1001, 1003, 1004, 1007, 1028}));
+        std::vector<int> tabOrder{1001};
+        for (HWND item = GetDlgItem(MainWindow, 1001); tabOrder.size() < 5;)
+            tabOrder.push_back(GetDlgCtrlID(item = GetNextDlgTabItem(MainWindow, item, FALSE)));
+        EXPECT_EQ(tabOrder, (std::vector<int>{1001, 1003, 1004, 1028, 1001}));
+        EXPECT_EQ(GetControlText(MainWindow, 1004), "Exit");
+        EXPECT_EQ(SendMessageA(GetDlgItem(MainWindow, 1003), WM_GETFONT, 0, 0), SendMessageA(MainWindow, WM_GETFONT, 0, 0));
+        EXPECT_EQ(PlaceOf(GetDlgItem(MainWindow, 1028)), std::tuple(picture.left, picture.top, 48, 48));
         icon = reinterpret_cast<HICON>(SendMessageA(MainWindow, WM_GETICON, ICON_SMALL, 0));
-        EXPECT_EQ(SendMessageA(GetDlgItem(MainWindow, AddButtonId), WM_GETFONT, 0, 0), SendMessageA(MainWindow, WM_GETFONT, 0, 0));
+        ICONINFO big{};
+        BITMAP bits{};
+        GetIconInfo(reinterpret_cast<HICON>(SendMessageA(MainWindow, WM_GETICON, ICON_BIG, 0)), &big);
+        GetObjectA(big.hbmColor, sizeof bits, &bits);
+        EXPECT_EQ(std::tuple(bits.bmWidth, bits.bmHeight), std::tuple(32, 32)) << "the big icon";
+        DeleteObject(big.hbmColor);
+        DeleteObject(big.hbmMask);
 
-        // The log box spans the client width and reaches down to its bottom.
-        GetWindowRect(GetDlgItem(MainWindow, LogBoxId), &logBox);
-        MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT*>(&logBox), 2);
-        EXPECT_EQ(logBox.left * 1000 + logBox.top, units.left * 1000 + units.top);
-        EXPECT_NEAR(logBox.right - logBox.left, client.right, 1);
-        EXPECT_NEAR(logBox.bottom, client.bottom, 1);
-        EXPECT_EQ(SendMessageA(GetDlgItem(MainWindow, AboutButtonId), RRBM_GETIMAGEWIDTH, 0, 0), 48);
+        // The log box spans the client width and reaches down to its bottom, maximized too; minimizing leaves it.
+        const auto logBoxFits = [&units] {
+            RECT now{};
+            GetClientRect(MainWindow, &now);
+            const auto [left, top, width, height] = PlaceOf(GetDlgItem(MainWindow, LogBoxId));
+            EXPECT_EQ(std::tuple(left, top), std::tuple(units.left, units.top));
+            EXPECT_NEAR(width, now.right, 1);
+            EXPECT_NEAR(top + height, now.bottom, 1);
+        };
+        logBoxFits();
+        ShowWindow(MainWindow, SW_MAXIMIZE);
+        logBoxFits();
+        const auto maximized = PlaceOf(GetDlgItem(MainWindow, LogBoxId));
+        ShowWindow(MainWindow, SW_MINIMIZE);
+        EXPECT_EQ(PlaceOf(GetDlgItem(MainWindow, LogBoxId)), maximized) << "minimized";
+        ShowWindow(MainWindow, SW_RESTORE);
 
         // The focus comes back when the window is activated again.
         SetFocus(GetDlgItem(MainWindow, AddButtonId));
@@ -108,7 +164,18 @@ TEST_F(MainWindowTest, WindowAsBuilt)
         SetFocus(GetDlgItem(MainWindow, LogBoxId));
         SendMessageA(MainWindow, WM_NCACTIVATE, TRUE, 0);
         EXPECT_EQ(GetFocus(), GetDlgItem(MainWindow, AddButtonId));
-        PostClick(MainWindow, AboutButtonId);
+
+        // The picture button, clicked with the pointer over it: the filled box while the pointer is there.
+        const HWND button = GetDlgItem(MainWindow, AboutButtonId);
+        RECT place{};
+        GetWindowRect(button, &place);
+        normal = PictureOf(button);
+        ASSERT_TRUE(MovePointer({place.left + 24, place.top + 24}));
+        SendMessageA(button, WM_MOUSEMOVE, 0, 0);
+        EXPECT_NE(PictureOf(button), normal) << "the hot picture";
+        SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        EXPECT_EQ(PictureOf(button), normal) << "the pressed picture";
+        PostMessageA(button, WM_LBUTTONUP, 0, 0);
     });
     steps.WaitFor("the About box", [] { return FindWindowA("#32770", "About Vorlane") != nullptr; }).Do([] {
         PostClick(FindWindowA("#32770", "About Vorlane"), IDOK);
@@ -125,15 +192,64 @@ TEST_F(MainWindowTest, WindowAsBuilt)
     EXPECT_FALSE(GetIconInfo(icon, &info)) << "the window's icon outlives it";
 }
 
+// Each check box lands in its own column, its text box's text with it. A
+// dialog opened with Add stays open and writes one record at each Update.
+TEST_F(MainWindowTest, EveryCheckBoxInItsOwnColumn)
+{
+    Steps steps;
+    OpenDialog(steps, [] { PostClick(MainWindow, 1003); }, "..,,");
+    steps.Do([] {
+        EXPECT_EQ(ChildIds(dialog),
+                  (std::vector<int>{1008, 1009, 1010, 1028, 1011, 1012, 1027, 1013, 1015, 1016, 1017, 1018, 1019, 1020}));
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
+        EXPECT_TRUE(IsWindowEnabled(MainWindow));
+        SetControlText(dialog, 1015, "A,B,C");
+    });
+    for (int box = 1008; box <= 1013; ++box) {
+        steps.Do([box] {
+            SendMessageA(GetDlgItem(dialog, box), BM_CLICK, 0, 0);
+            PostClick(dialog, 1018);
+        });
+        steps.WaitFor("the record", [this, box] {
+            const std::string lines = Catalogue();
+            return std::count(lines.begin(), lines.end(), '\n') == box - 1006;
+        });
+        steps.Do([box] { SendMessageA(GetDlgItem(dialog, box), BM_CLICK, 0, 0); });
+    }
+    steps.Do([] { PostClick(dialog, SelExitButtonId); }).WaitFor("Exit", [] { return !IsWindow(dialog); });
+    Run(steps);
+    EXPECT_EQ(Catalogue(), Header + "X,-,-,No,-,No,A,B,C\r\n-,X,-,No,-,No,A,B,C\r\n-,-,RIP or DLL,No,-,No,A,B,C\r\n"
+                                    "-,-,-,Yes,-,No,A,B,C\r\n-,-,-,No,ID,No,A,B,C\r\n-,-,-,No,-,Yes,A,B,C\r\n");
+}
+
 // ---- Every way an Update can end, each on a fresh catalogue folder ------------
 
 namespace {
 
 enum class Fault { None, FullDisk, FailedFlush, FailedCutBack };
 Fault fault = Fault::None;
-std::string calls;  // what the program did to the file: W write, F flush, E cut back
+std::string calls;  // what the program did to the file: O open, o refused open, W write, F flush, E cut back
+HANDLE holder = nullptr;  // another program's handle on the catalogue
+bool releaseWhenRefused = false;  // that program lets go once it has made the program wait
+decltype(&CreateFileA) realCreate;
 decltype(&WriteFile) realWrite;
 decltype(&FlushFileBuffers) realFlush, realSetEnd;
+
+HANDLE WINAPI TestCreate(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD creation,
+                         DWORD flags, HANDLE model)
+{
+    const HANDLE file = realCreate(name, access, share, security, creation, flags, model);
+    if (std::strcmp(name, "Vorlane.csv") == 0) {  // the program's own opens
+        const DWORD error = GetLastError();
+        calls += file == INVALID_HANDLE_VALUE ? 'o' : 'O';
+        if (file == INVALID_HANDLE_VALUE && releaseWhenRefused) {
+            CloseHandle(holder);
+            releaseWhenRefused = false;
+        }
+        SetLastError(error);
+    }
+    return file;
+}
 
 BOOL WINAPI TestWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
 {
@@ -162,26 +278,27 @@ HWND MessageBoxOfUpdate()  // a box captioned like the main window, with a text
 
 TEST_F(MainWindowTest, UpdatesKeepTheCatalogueWholeWhateverHappens)
 {
+    realCreate = reinterpret_cast<decltype(realCreate)>(ReplaceImport("CreateFileA", (void*)&TestCreate));
     realWrite = reinterpret_cast<decltype(realWrite)>(ReplaceImport("WriteFile", (void*)&TestWrite));
     realFlush = reinterpret_cast<decltype(realFlush)>(
         ReplaceImport("FlushFileBuffers", (void*)&TestFlushOrCutBack<Fault::FailedFlush, 'F', realFlush>));
     realSetEnd = reinterpret_cast<decltype(realSetEnd)>(
         ReplaceImport("SetEndOfFile", (void*)&TestFlushOrCutBack<Fault::FailedCutBack, 'E', realSetEnd>));
-    ASSERT_TRUE(realWrite && realFlush && realSetEnd);
+    ASSERT_TRUE(realCreate && realWrite && realFlush && realSetEnd);
     const std::string record = "X,-,RIP or DLL,No,ID00231,No,Artist , Album , Track..\r\n", old = "old\r\n";
     enum Before { Missing, Empty, Old, HiddenOld, Held, HeldBriefly, Folder };
     const struct { const char* name; Before before; Fault fault; std::string after, calls, message; } rows[] = {
-        {"new catalogue", Missing, Fault::None, Header + record, "WF", ""},
-        {"empty catalogue", Empty, Fault::None, record, "WF", ""},
-        {"hidden catalogue", HiddenOld, Fault::None, old + Header + record, "WF", ""},
-        {"held by another program", Held, Fault::None, old, "",
+        {"new catalogue", Missing, Fault::None, Header + record, "OWF", ""},
+        {"empty catalogue", Empty, Fault::None, record, "OWF", ""},
+        {"hidden catalogue", HiddenOld, Fault::None, old + Header + record, "OWF", ""},
+        {"held by another program", Held, Fault::None, old, "oooooooooo",
          "could not open the catalogue \"Vorlane.csv\" in "},
-        {"held for a moment", HeldBriefly, Fault::None, old + record, "WF", ""},
-        {"a folder in the way", Folder, Fault::None, "(none)", "", "could not open"},
-        {"disk full", Old, Fault::FullDisk, old, "WEF", "could not write to"},
-        {"disk full on a new catalogue", Missing, Fault::FullDisk, "(none)", "WEF", "Nothing was written."},
-        {"flush fails", Old, Fault::FailedFlush, old, "WFEF", "could not finish writing to"},
-        {"cut-back fails", Old, Fault::FailedCutBack, old + record.substr(0, record.size() / 2), "WE",
+        {"held for a moment", HeldBriefly, Fault::None, old + record, "oOWF", ""},
+        {"a folder in the way", Folder, Fault::None, "(none)", "o", "could not open"},
+        {"disk full", Old, Fault::FullDisk, old, "OWEF", "could not write to"},
+        {"disk full on a new catalogue", Missing, Fault::FullDisk, "(none)", "OWEF", "Nothing was written."},
+        {"flush fails", Old, Fault::FailedFlush, old, "OWFEF", "could not finish writing to"},
+        {"cut-back fails", Old, Fault::FailedCutBack, old + record.substr(0, record.size() / 2), "OWE",
          "could not be put back as it was"},
     };
     for (const auto& row : rows) {
@@ -194,8 +311,8 @@ TEST_F(MainWindowTest, UpdatesKeepTheCatalogueWholeWhateverHappens)
             WriteBytes(path, row.before == Empty ? "" : old);
         SetFileAttributesA(path.c_str(), row.before == HiddenOld ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL);
         const bool held = row.before == Held || row.before == HeldBriefly;
-        const HANDLE holder = held ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
-        std::thread release([&] { if (row.before == HeldBriefly) { Sleep(150); CloseHandle(holder); } });
+        holder = held ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
+        releaseWhenRefused = row.before == HeldBriefly;
 
         std::string message, log;
         Steps steps;
@@ -223,7 +340,6 @@ TEST_F(MainWindowTest, UpdatesKeepTheCatalogueWholeWhateverHappens)
             log = GetControlText(MainWindow, LogBoxId);
         });
         Run(steps);
-        release.join();
         if (row.before == Held)
             CloseHandle(holder);
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -233,6 +349,7 @@ TEST_F(MainWindowTest, UpdatesKeepTheCatalogueWholeWhateverHappens)
         EXPECT_EQ(log, row.message.empty() ? "Artist , Album , Track..\r\n" + Hyphens : "");
         EXPECT_EQ(SelectionState.DropPending, row.message.empty() ? 0 : 1);
     }
+    ReplaceImport("CreateFileA", (void*)realCreate);
     ReplaceImport("WriteFile", (void*)realWrite);
     ReplaceImport("FlushFileBuffers", (void*)realFlush);
     ReplaceImport("SetEndOfFile", (void*)realSetEnd);
@@ -252,7 +369,8 @@ TEST(EntryLog, TheLogBoxShowsTheWholeLogAtAnyLength)
     }
     DWORD start = 1, end = 1;
     SendMessageA(box, EM_GETSEL, WPARAM(&start), LPARAM(&end));
-    EXPECT_EQ(start + end + SendMessageA(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0u);
+    EXPECT_EQ(std::tuple(start, end), std::tuple(0u, 0u)) << "the caret at the start";
+    EXPECT_EQ(SendMessageA(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0) << "the first line at the top";
     std::string shown(log.size() + 1, '\0');
     shown.resize(GetWindowTextA(box, &shown[0], static_cast<int>(shown.size())));
     EXPECT_EQ(shown, log);
