@@ -241,15 +241,17 @@ TEST(Button, PointerAndKeys)
     }
 }
 
-// What reaches the screen in each state: the state's picture, and the caption
-// in the state's colour and place, over the face colour, with the corners cut
-// off in the system's face colour.
+// What reaches the screen in each state: the state's picture, the caption in
+// the state's colour and place, the frame's left edge, the face colour and
+// the corners cut off in the system's face colour; and what the parent hears
+// of each look. The paints leave no drawing object behind.
 TEST(Button, ShownOnScreen)
 {
     TempFolder folder;
     Parent parent;
+    const long before = rrb::gdi::LiveGdiObjects();
     const HWND button = MakeButton(parent, "MMMM");
-    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), face = COLORREF(Get(button, RRBM_GETFACECOLOR));
+    const COLORREF face = COLORREF(Get(button, RRBM_GETFACECOLOR)), shadow = GetSysColor(COLOR_BTNSHADOW);
     const struct { UINT load; COLORREF picture; UINT setColor; COLORREF caption; } slots[] = {
         {RRBM_LOADIMAGE, RGB(200, 0, 0), RRBM_SETTEXTCOLOR, RGB(0, 0, 150)},
         {RRBM_LOADHOTIMAGE, RGB(0, 200, 0), RRBM_SETHOTTEXTCOLOR, RGB(0, 150, 0)},
@@ -267,16 +269,17 @@ TEST(Button, ShownOnScreen)
     RECT rect{};
     GetWindowRect(button, &rect);
     ASSERT_TRUE(MovePointer({rect.left + 37, rect.top + 80}));
-    RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    UpdateWindow(button);
+    EXPECT_NE(Get(button, RRBM_GETFACEBRUSH), 0) << "the first paint makes the face brush";
     const auto [captionLeft, captionTop] = Find(button, slots[0].caption, 14, 75);
     ASSERT_GT(captionLeft, 14) << "the caption shows";
-    const struct { const char* state; std::function<void()> reach; int slot, shift; } states[] = {
-        {"normal", [] {}, 0, 0},
+    const struct { const char* state; std::function<void()> reach; int slot, shift; COLORREF edge; UINT heard; } states[] = {
+        {"normal", [] {}, 0, 0, face, RRBN_FLAT},
         {"hot", [&] { EXPECT_TRUE(MovePointer({rect.left + 60, rect.top + 11}));
-                      SendMessageA(button, WM_MOUSEMOVE, 0, 0); }, 1, 0},
-        {"pressed", [&] { SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, 0); }, 2, 1},
+                      SendMessageA(button, WM_MOUSEMOVE, 0, 0); }, 1, 0, GetSysColor(COLOR_BTNHIGHLIGHT), RRBN_RAISED},
+        {"pressed", [&] { SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, 0); }, 2, 1, shadow, RRBN_SUNKEN},
         {"disabled", [&] { SendMessageA(button, WM_LBUTTONUP, 0, 0); EXPECT_TRUE(MovePointer({rect.left, rect.top + 80}));
-                           SendMessageA(button, WM_MOUSEMOVE, 0, 0); EnableWindow(button, FALSE); }, 3, 0},
+                           SendMessageA(button, WM_MOUSEMOVE, 0, 0); EnableWindow(button, FALSE); }, 3, 0, face, RRBN_FLAT},
     };
     for (const auto& state : states) {
         state.reach();
@@ -284,27 +287,27 @@ TEST(Button, ShownOnScreen)
         EXPECT_EQ(PixelOf(button, 7, 7), slot.picture) << state.state << ": the picture";
         EXPECT_EQ(Find(button, slot.caption, 14, 75), std::tuple(captionLeft + state.shift, captionTop + state.shift))
             << state.state << ": the caption";
+        EXPECT_EQ(PixelOf(button, 0, 11), state.edge) << state.state << ": the frame";
         EXPECT_EQ(PixelOf(button, 70, 3), face) << state.state << ": the face";
         EXPECT_EQ(PixelOf(button, 0, 0), GetSysColor(COLOR_BTNFACE)) << state.state << ": a cut-off corner";
+        EXPECT_EQ(parent.heard.back(), state.heard) << state.state;
     }
+    DestroyWindow(button);
+    EXPECT_EQ(rrb::gdi::LiveGdiObjects(), before) << "the button left drawing objects behind";
 }
 
-TEST(Button, PaintsTellTheParentAndLeaveNothingBehind)
+// A new system face colour reaches the face at the button's next paint.
+TEST(Button, FaceFollowsTheSystem)
 {
     Parent parent;
     const HWND button = MakeButton(parent);
     UpdateWindow(button);
-    EXPECT_NE(Get(button, RRBM_GETFACEBRUSH), 0) << "the first paint makes the face brush";
-    EXPECT_EQ(parent.heard, std::vector<UINT>{RRBN_FLAT});
-    const long before = rrb::gdi::LiveGdiObjects();
-    SendMessageA(button, RRBM_SETDEFAULT, 1, 0);
-    parent.heard.clear();
-    for (int paint = 0; paint < 20; ++paint)
-        SendMessageA(button, RRBM_REDRAW, 0, 0);
-    EXPECT_EQ(parent.heard, std::vector<UINT>(20, RRBN_RAISED));
-    EXPECT_EQ(rrb::gdi::LiveGdiObjects(), before) << "paints leave drawing objects behind";
-    EXPECT_EQ(PixelOf(button, 0, 11), GetSysColor(COLOR_BTNHIGHLIGHT)) << "the raised rings";
-    EXPECT_EQ(PixelOf(button, 74, 11), GetSysColor(COLOR_BTNSHADOW)) << "the raised rings";
+    const int element = COLOR_BTNFACE;
+    const COLORREF before = GetSysColor(element), grey = RGB(200, 200, 200);
+    SetSysColors(1, &element, &grey);
+    RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(PixelOf(button, 70, 3), RGB(208, 208, 208));
+    SetSysColors(1, &element, &before);
 }
 
 // Random messages of every kind the button handles, with valid pointers where
