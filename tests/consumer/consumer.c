@@ -172,6 +172,46 @@ static void Click(HWND button, int id)
     CHECK_EQ("the click's window", (INT_PTR)button, heard.lParam);
 }
 
+/* Settings as another program sets and reads them, each row on a button of
+   its own: up to two setters, then a getter. */
+static void CheckSettings(HWND parent)
+{
+    const COLORREF system = GetSysColor(COLOR_BTNFACE);
+    const COLORREF face = system == 0 || system == 0xFFFFFF ? system : system + 0x080808; /* no channel above 247 */
+    const struct {
+        UINT set;
+        WPARAM value;
+        UINT set2;
+        WPARAM value2;
+        UINT get;
+        LRESULT expected;
+    } rows[] = {
+        {0, 0, 0, 0, WM_USER + 101, 5}, {0, 0, 0, 0, WM_USER + 140, -4}, {0, 0, 0, 0, WM_USER + 120, 0x25},
+        {0, 0, 0, 0, WM_USER + 112, 1}, {0, 0, 0, 0, WM_USER + 104, 1}, {0, 0, 0, 0, WM_USER + 141, 16},
+        {0, 0, 0, 0, WM_USER + 102, face}, {0, 0, 0, 0, WM_USER + 105, face}, {0, 0, 0, 0, WM_USER + 103, 0},
+        {WM_USER + 1, (WPARAM)-7, 0, 0, WM_USER + 101, 0}, {WM_USER + 1, 12, 0, 0, WM_USER + 101, 12},
+        {WM_USER + 10, 5, 0, 0, WM_USER + 110, 1}, {WM_USER + 11, 3, 0, 0, WM_USER + 111, 3},
+        {WM_USER + 11, 3, 0, 0, WM_USER + 112, 0}, {WM_USER + 13, 2, WM_USER + 11, 0, WM_USER + 112, 2},
+        {WM_USER + 40, 0, 0, 0, WM_USER + 140, 0}, {WM_USER + 40, (WPARAM)-9, 0, 0, WM_USER + 140, -9},
+        {WM_USER + 20, 0x10025, 0, 0, WM_USER + 120, 0x10025}, {WM_USER + 3, 1, 0, 0, WM_USER + 3, 0},
+        {WM_USER + 6, RGB(1, 2, 3), 0, 0, WM_USER + 106, RGB(1, 2, 3)}, {WM_USER + 26, 9, 0, 0, WM_USER + 126, 9},
+        {WM_USER + 45, 7, 0, 0, WM_USER + 145, 7}, {WM_USER + 41, 48, 0, 0, WM_USER + 141, 48},
+        {WM_USER + 2, 0x01000005, 0, 0, WM_USER + 102, 0x01000005}, /* as set, on a display without a palette */
+    };
+    char what[32];
+    size_t i;
+    for (i = 0; i < sizeof rows / sizeof rows[0]; i++) {
+        const HWND button = api.create(parent, 500, "", 0, 0, 75, 23, WS_CHILD, 0, FALSE);
+        if (rows[i].set)
+            SendMessageA(button, rows[i].set, rows[i].value, 0);
+        if (rows[i].set2)
+            SendMessageA(button, rows[i].set2, rows[i].value2, 0);
+        snprintf(what, sizeof what, "setting row %u", (unsigned)i);
+        CHECK_EQ(what, rows[i].expected, SendMessageA(button, rows[i].get, 0, 0));
+        DestroyWindow(button);
+    }
+}
+
 static void CheckButtons(void)
 {
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
@@ -191,12 +231,8 @@ static void CheckButtons(void)
         return;
     RedrawWindow(parent, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     CHECK_EQ("fresh buttons tell their parent they are flat", 3, heard.flatNotices);
+    CheckSettings(parent);
 
-    CHECK_EQ("corner at creation", 5, SendMessageA(plain, WM_USER + 101, 0, 0));
-    SendMessageA(plain, WM_USER + 1, 12, 0);
-    CHECK_EQ("corner as set", 12, SendMessageA(plain, WM_USER + 101, 0, 0));
-    SendMessageA(plain, WM_USER + 6, RGB(1, 2, 3), 1);
-    CHECK_EQ("text colour as set", RGB(1, 2, 3), SendMessageA(plain, WM_USER + 106, 0, 0));
     CHECK_EQ("MakeRRButton's picture beside the caption", -4, SendMessageA(made, WM_USER + 140, 0, 0));
     CHECK_EQ("its picture's margin", 4, SendMessageA(made, WM_USER + 143, 0, 0));
     CHECK_EQ("its caption's margin", 12, SendMessageA(made, WM_USER + 123, 0, 0));

@@ -117,37 +117,6 @@ COLORREF PixelOf(HWND window, int x, int y)
 
 }  // namespace
 
-TEST(Button, SettingsAsStoredAndAnswered)
-{
-    Parent parent;
-    const COLORREF face = rrb::CreationFaceColor(GetSysColor(COLOR_BTNFACE));
-    // Each row on a button of its own: up to two setters, then one getter.
-    const struct { UINT setter; WPARAM value; UINT setter2; WPARAM value2; UINT getter; LRESULT expected; } rows[] = {
-        {0, 0, 0, 0, RRBM_GETCORNER, 5}, {0, 0, 0, 0, RRBM_GETIMAGEPOS, -4},
-        {0, 0, 0, 0, RRBM_GETTEXTFORMAT, 0x25}, {0, 0, 0, 0, RRBM_GETCLICKABLE, 1}, {0, 0, 0, 0, RRBM_GETBKMODE, 1},
-        {0, 0, 0, 0, RRBM_GETIMAGEWIDTH, 16}, {0, 0, 0, 0, RRBM_GETFACECOLOR, LRESULT(face)},
-        {0, 0, 0, 0, RRBM_GETTEXTBKCOLOR, LRESULT(face)}, {0, 0, 0, 0, RRBM_GETFACEBRUSH, 0},  // before any paint
-        {RRBM_SETCORNER, WPARAM(-7), 0, 0, RRBM_GETCORNER, 0}, {RRBM_SETDEFAULT, 5, 0, 0, RRBM_GETDEFAULT, 1},
-        {RRBM_SETFIXEDLOOK, 3, 0, 0, RRBM_GETFIXEDLOOK, 3}, {RRBM_SETFIXEDLOOK, 3, 0, 0, RRBM_GETCLICKABLE, 0},
-        {RRBM_SETCLICKABLE, 2, RRBM_SETFIXEDLOOK, 0, RRBM_GETCLICKABLE, 2},
-        {RRBM_SETIMAGEPOS, 0, 0, 0, RRBM_GETIMAGEPOS, 0}, {RRBM_SETIMAGEPOS, WPARAM(-9), 0, 0, RRBM_GETIMAGEPOS, -9},
-        {RRBM_SETTEXTFORMAT, 0x10025, 0, 0, RRBM_GETTEXTFORMAT, 0x10025}, {WM_USER + 3, 1, 0, 0, WM_USER + 3, 0},
-        {RRBM_SETTEXTMARGINBOTTOM, 9, 0, 0, RRBM_GETTEXTMARGINBOTTOM, 9},
-        {RRBM_SETIMAGEMARGINRIGHT, 7, 0, 0, RRBM_GETIMAGEMARGINRIGHT, 7},
-        // Face colours as set, on a display without a palette:
-        {RRBM_SETFACECOLOR, 0x01000005, 0, 0, RRBM_GETFACECOLOR, 0x01000005},
-        {RRBM_SETFACECOLOR, 0x02C0C0C0, 0, 0, RRBM_GETFACECOLOR, 0x02C0C0C0},
-    };
-    for (const auto& row : rows) {
-        const HWND button = MakeButton(parent);
-        for (const auto& [setter, value] : {std::pair{row.setter, row.value}, std::pair{row.setter2, row.value2}})
-            if (setter)
-                SendMessageA(button, setter, value, 0);
-        EXPECT_EQ(Get(button, row.getter), row.expected) << std::hex << row.setter << " " << row.getter;
-        DestroyWindow(button);
-    }
-}
-
 TEST(Button, ImagesAndWhatDestructionLeaves)
 {
     Parent parent;
