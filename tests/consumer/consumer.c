@@ -36,38 +36,30 @@ static void CheckEqual(int line, const char* what, long long expected, long long
 
 #define CHECK_EQ(what, expected, actual) CheckEqual(__LINE__, what, (long long)(expected), (long long)(actual))
 #define CHECK(what, condition) CHECK_EQ(what, 1, (condition) ? 1 : 0)
-#define NUMBER(name, offset) {#name, name, WM_USER + (offset)}
-
+/* Each number of the header, then the documented WM_USER + n. */
 static void CheckHeaderNumbers(void)
 {
-    static const struct {
-        const char* name;
-        unsigned header, documented;
-    } numbers[] = {
-        NUMBER(RRBM_SETCORNER, 1), NUMBER(RRBM_SETFACECOLOR, 2), NUMBER(RRBM_SETBKMODE, 4),
-        NUMBER(RRBM_SETTEXTBKCOLOR, 5), NUMBER(RRBM_SETTEXTCOLOR, 6), NUMBER(RRBM_SETPRESSEDTEXTCOLOR, 7),
-        NUMBER(RRBM_SETHOTTEXTCOLOR, 8), NUMBER(RRBM_SETTEXTSHADOW, 9), NUMBER(RRBM_SETDEFAULT, 10),
-        NUMBER(RRBM_SETFIXEDLOOK, 11), NUMBER(RRBM_SETCURSOR, 12), NUMBER(RRBM_SETCLICKABLE, 13),
-        NUMBER(RRBM_REDRAW, 14), NUMBER(RRBM_SETTEXTFORMAT, 20), NUMBER(RRBM_SETTEXTMARGINLEFT, 23),
-        NUMBER(RRBM_SETTEXTMARGINTOP, 24), NUMBER(RRBM_SETTEXTMARGINRIGHT, 25), NUMBER(RRBM_SETTEXTMARGINBOTTOM, 26),
-        NUMBER(RRBM_SETIMAGEPOS, 40), NUMBER(RRBM_SETIMAGESIZE, 41), NUMBER(RRBM_SETIMAGENOSHIFT, 42),
-        NUMBER(RRBM_SETIMAGEMARGINLEFT, 43), NUMBER(RRBM_SETIMAGEMARGINTOP, 44), NUMBER(RRBM_SETIMAGEMARGINRIGHT, 45),
-        NUMBER(RRBM_SETIMAGEMARGINBOTTOM, 46), NUMBER(RRBM_LOADIMAGE, 47), NUMBER(RRBM_LOADHOTIMAGE, 48),
-        NUMBER(RRBM_LOADPRESSEDIMAGE, 49), NUMBER(RRBM_LOADDISABLEDIMAGE, 50), NUMBER(RRBM_GETCORNER, 101),
-        NUMBER(RRBM_GETFACECOLOR, 102), NUMBER(RRBM_GETFACEBRUSH, 103), NUMBER(RRBM_GETBKMODE, 104),
-        NUMBER(RRBM_GETTEXTBKCOLOR, 105), NUMBER(RRBM_GETTEXTCOLOR, 106), NUMBER(RRBM_GETPRESSEDTEXTCOLOR, 107),
-        NUMBER(RRBM_GETHOTTEXTCOLOR, 108), NUMBER(RRBM_GETTEXTSHADOW, 109), NUMBER(RRBM_GETDEFAULT, 110),
-        NUMBER(RRBM_GETFIXEDLOOK, 111), NUMBER(RRBM_GETCLICKABLE, 112), NUMBER(RRBM_GETTEXTFORMAT, 120),
-        NUMBER(RRBM_GETTEXTMARGINLEFT, 123), NUMBER(RRBM_GETTEXTMARGINTOP, 124),
-        NUMBER(RRBM_GETTEXTMARGINRIGHT, 125), NUMBER(RRBM_GETTEXTMARGINBOTTOM, 126), NUMBER(RRBM_GETIMAGEPOS, 140),
-        NUMBER(RRBM_GETIMAGEWIDTH, 141), NUMBER(RRBM_GETIMAGEHEIGHT, 142), NUMBER(RRBM_GETIMAGEMARGINLEFT, 143),
-        NUMBER(RRBM_GETIMAGEMARGINTOP, 144), NUMBER(RRBM_GETIMAGEMARGINRIGHT, 145),
-        NUMBER(RRBM_GETIMAGEMARGINBOTTOM, 146), NUMBER(RRBM_GETIMAGENAME, 147), NUMBER(RRBN_RAISED, 230),
-        NUMBER(RRBN_SUNKEN, 231), NUMBER(RRBN_FLAT, 232),
-    };
+    static const unsigned numbers[] = {
+        RRBM_SETCORNER, 1, RRBM_SETFACECOLOR, 2, RRBM_SETBKMODE, 4, RRBM_SETTEXTBKCOLOR, 5, RRBM_SETTEXTCOLOR, 6,
+        RRBM_SETPRESSEDTEXTCOLOR, 7, RRBM_SETHOTTEXTCOLOR, 8, RRBM_SETTEXTSHADOW, 9, RRBM_SETDEFAULT, 10,
+        RRBM_SETFIXEDLOOK, 11, RRBM_SETCURSOR, 12, RRBM_SETCLICKABLE, 13, RRBM_REDRAW, 14, RRBM_SETTEXTFORMAT, 20,
+        RRBM_SETTEXTMARGINLEFT, 23, RRBM_SETTEXTMARGINTOP, 24, RRBM_SETTEXTMARGINRIGHT, 25, RRBM_SETTEXTMARGINBOTTOM, 26,
+        RRBM_SETIMAGEPOS, 40, RRBM_SETIMAGESIZE, 41, RRBM_SETIMAGENOSHIFT, 42, RRBM_SETIMAGEMARGINLEFT, 43,
+        RRBM_SETIMAGEMARGINTOP, 44, RRBM_SETIMAGEMARGINRIGHT, 45, RRBM_SETIMAGEMARGINBOTTOM, 46, RRBM_LOADIMAGE, 47,
+        RRBM_LOADHOTIMAGE, 48, RRBM_LOADPRESSEDIMAGE, 49, RRBM_LOADDISABLEDIMAGE, 50, RRBM_GETCORNER, 101,
+        RRBM_GETFACECOLOR, 102, RRBM_GETFACEBRUSH, 103, RRBM_GETBKMODE, 104, RRBM_GETTEXTBKCOLOR, 105,
+        RRBM_GETTEXTCOLOR, 106, RRBM_GETPRESSEDTEXTCOLOR, 107, RRBM_GETHOTTEXTCOLOR, 108, RRBM_GETTEXTSHADOW, 109,
+        RRBM_GETDEFAULT, 110, RRBM_GETFIXEDLOOK, 111, RRBM_GETCLICKABLE, 112, RRBM_GETTEXTFORMAT, 120,
+        RRBM_GETTEXTMARGINLEFT, 123, RRBM_GETTEXTMARGINTOP, 124, RRBM_GETTEXTMARGINRIGHT, 125,
+        RRBM_GETTEXTMARGINBOTTOM, 126, RRBM_GETIMAGEPOS, 140, RRBM_GETIMAGEWIDTH, 141, RRBM_GETIMAGEHEIGHT, 142,
+        RRBM_GETIMAGEMARGINLEFT, 143, RRBM_GETIMAGEMARGINTOP, 144, RRBM_GETIMAGEMARGINRIGHT, 145,
+        RRBM_GETIMAGEMARGINBOTTOM, 146, RRBM_GETIMAGENAME, 147, RRBN_RAISED, 230, RRBN_SUNKEN, 231, RRBN_FLAT, 232};
+    char what[32];
     size_t i;
-    for (i = 0; i < sizeof numbers / sizeof numbers[0]; i++)
-        CHECK_EQ(numbers[i].name, numbers[i].documented, numbers[i].header);
+    for (i = 0; i < sizeof numbers / sizeof numbers[0]; i += 2) {
+        snprintf(what, sizeof what, "the number of WM_USER + %u", numbers[i + 1]);
+        CHECK_EQ(what, WM_USER + numbers[i + 1], numbers[i]);
+    }
     CHECK("class name", strcmp(RRBUTTON_CLASS_NAME, "RRBUTTON") == 0);
 }
 
@@ -134,11 +126,7 @@ static void CheckExist(void)
     CHECK_EQ("a null handle", 0, api.exist(&none));
 }
 
-static struct {
-    WPARAM wParam;
-    LPARAM lParam;
-    int commands, flatNotices;
-} heard;
+static struct { WPARAM wParam; LPARAM lParam; int commands, flatNotices; } heard;
 
 static LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -173,41 +161,29 @@ static void Click(HWND button, int id)
 }
 
 /* Settings as another program sets and reads them, each row on a button of
-   its own: up to two setters, then a getter. */
+   its own: up to two setters (WM_USER + n, wParam), then a getter (WM_USER + n)
+   and its answer. */
 static void CheckSettings(HWND parent)
 {
     const COLORREF system = GetSysColor(COLOR_BTNFACE);
-    const COLORREF face = system == 0 || system == 0xFFFFFF ? system : system + 0x080808; /* no channel above 247 */
-    const struct {
-        UINT set;
-        WPARAM value;
-        UINT set2;
-        WPARAM value2;
-        UINT get;
-        LRESULT expected;
-    } rows[] = {
-        {0, 0, 0, 0, WM_USER + 101, 5}, {0, 0, 0, 0, WM_USER + 140, -4}, {0, 0, 0, 0, WM_USER + 120, 0x25},
-        {0, 0, 0, 0, WM_USER + 112, 1}, {0, 0, 0, 0, WM_USER + 104, 1}, {0, 0, 0, 0, WM_USER + 141, 16},
-        {0, 0, 0, 0, WM_USER + 102, face}, {0, 0, 0, 0, WM_USER + 105, face}, {0, 0, 0, 0, WM_USER + 103, 0},
-        {WM_USER + 1, (WPARAM)-7, 0, 0, WM_USER + 101, 0}, {WM_USER + 1, 12, 0, 0, WM_USER + 101, 12},
-        {WM_USER + 10, 5, 0, 0, WM_USER + 110, 1}, {WM_USER + 11, 3, 0, 0, WM_USER + 111, 3},
-        {WM_USER + 11, 3, 0, 0, WM_USER + 112, 0}, {WM_USER + 13, 2, WM_USER + 11, 0, WM_USER + 112, 2},
-        {WM_USER + 40, 0, 0, 0, WM_USER + 140, 0}, {WM_USER + 40, (WPARAM)-9, 0, 0, WM_USER + 140, -9},
-        {WM_USER + 20, 0x10025, 0, 0, WM_USER + 120, 0x10025}, {WM_USER + 3, 1, 0, 0, WM_USER + 3, 0},
-        {WM_USER + 6, RGB(1, 2, 3), 0, 0, WM_USER + 106, RGB(1, 2, 3)}, {WM_USER + 26, 9, 0, 0, WM_USER + 126, 9},
-        {WM_USER + 45, 7, 0, 0, WM_USER + 145, 7}, {WM_USER + 41, 48, 0, 0, WM_USER + 141, 48},
-        {WM_USER + 2, 0x01000005, 0, 0, WM_USER + 102, 0x01000005}, /* as set, on a display without a palette */
-    };
+    const LONG_PTR face = system == 0 || system == 0xFFFFFF ? system : system + 0x080808; /* no channel above 247 */
+    const LONG_PTR rows[][6] = {
+        {0, 0, 0, 0, 101, 5}, {0, 0, 0, 0, 140, -4}, {0, 0, 0, 0, 120, 0x25}, {0, 0, 0, 0, 112, 1},
+        {0, 0, 0, 0, 104, 1}, {0, 0, 0, 0, 141, 16}, {0, 0, 0, 0, 102, face}, {0, 0, 0, 0, 105, face},
+        {0, 0, 0, 0, 103, 0}, {1, -7, 0, 0, 101, 0}, {1, 12, 0, 0, 101, 12}, {10, 5, 0, 0, 110, 1},
+        {11, 3, 0, 0, 111, 3}, {11, 3, 0, 0, 112, 0}, {13, 2, 11, 0, 112, 2}, {40, 0, 0, 0, 140, 0},
+        {40, -9, 0, 0, 140, -9}, {20, 0x10025, 0, 0, 120, 0x10025}, {3, 1, 0, 0, 3, 0}, {6, 0x30201, 0, 0, 106, 0x30201},
+        {26, 9, 0, 0, 126, 9}, {45, 7, 0, 0, 145, 7}, {41, 48, 0, 0, 141, 48}, {2, 0x01000005, 0, 0, 102, 0x01000005}};
     char what[32];
     size_t i;
     for (i = 0; i < sizeof rows / sizeof rows[0]; i++) {
         const HWND button = api.create(parent, 500, "", 0, 0, 75, 23, WS_CHILD, 0, FALSE);
-        if (rows[i].set)
-            SendMessageA(button, rows[i].set, rows[i].value, 0);
-        if (rows[i].set2)
-            SendMessageA(button, rows[i].set2, rows[i].value2, 0);
+        if (rows[i][0])
+            SendMessageA(button, WM_USER + (UINT)rows[i][0], (WPARAM)rows[i][1], 0);
+        if (rows[i][2])
+            SendMessageA(button, WM_USER + (UINT)rows[i][2], (WPARAM)rows[i][3], 0);
         snprintf(what, sizeof what, "setting row %u", (unsigned)i);
-        CHECK_EQ(what, rows[i].expected, SendMessageA(button, rows[i].get, 0, 0));
+        CHECK_EQ(what, rows[i][5], SendMessageA(button, WM_USER + (UINT)rows[i][4], 0, 0));
         DestroyWindow(button);
     }
 }
