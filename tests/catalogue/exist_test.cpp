@@ -6,20 +6,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "catalogue/long_path.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
-// A module built beside the tests' folder, loaded by its full path.
+// A module of the build folder, the parent of the tests' own.
 HMODULE LoadBuilt(const char* name)
 {
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder.erase(folder.find_last_of('\\'));  // the tests' folder
-    folder.erase(folder.find_last_of('\\'));  // the build folder
-    return LoadLibraryA((folder + "\\" + name).c_str());
+    *std::strrchr(path, '\\') = '\0';
+    return LoadLibraryA((std::string(path) + "\\..\\" + name).c_str());
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "catalogue/catalogue_record.h"
+#include "catalogue/catalogue_update.h"
 #include "catalogue/selection_state.h"
 #include "rrbutton/rrbutton.h"
 #include "shell/control_ids.h"
@@ -74,6 +75,14 @@ void OpenDialog(Steps& steps, std::function<void()> open, const char* trackText)
         return dialog && !FindWindowExA(nullptr, dialog, "#32770", "Add Items") && IsWindowVisible(dialog) &&
                GetControlText(dialog, TrackBoxId) == trackText;
     });
+}
+
+HWND MessageBoxOfUpdate()  // a box captioned like the main window, with a text
+{
+    for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", "Vorlane"));)
+        if (GetDlgItem(box, 0xFFFF))
+            return box;
+    return nullptr;
 }
 
 // The ids of a window's controls in creation order.
@@ -186,8 +195,35 @@ TEST_F(MainWindowTest, WindowAsBuilt)
     });
     steps.WaitFor("typing in the log box", [] { return GetControlText(MainWindow, LogBoxId) == "q"; });
     steps.Do([] { PostClick(dialog, SelExitButtonId); }).WaitFor("Exit", [] { return !IsWindow(dialog); });
+    // A drop's dialog whose Update fails says why, keeps what the user entered
+    // and stays; the next Update that succeeds closes it.
+    const HANDLE other = CreateFileA(folder_->Path("Vorlane.csv").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                                     nullptr);
+    std::string message;
+    OpenDialog(steps, [&] { PostDrop({folder_->Path("Artist - Album - Track.mp3")}); }, "Artist , Album , Track..");
+    steps.Do([] {
+        SetControlText(dialog, IdBoxId, "ID00231");
+        PostClick(dialog, UpdateButtonId);
+    });
+    steps.WaitFor("the failure message", [] { return MessageBoxOfUpdate() != nullptr; }).Do([&] {
+        message = GetControlText(MessageBoxOfUpdate(), 0xFFFF);
+        PostClick(MessageBoxOfUpdate(), IDOK);
+    });
+    steps.WaitFor("the message closed", [] { return !MessageBoxOfUpdate(); }).Do([&] {
+        EXPECT_EQ(GetControlText(dialog, IdBoxId), "ID00231") << "the dialog keeps the entries";
+        EXPECT_EQ(GetControlText(MainWindow, LogBoxId), "q") << "the log shows no entry";
+        EXPECT_EQ(SelectionState.DropPending, 1);
+        CloseHandle(other);
+        PostClick(dialog, UpdateButtonId);
+    });
+    steps.WaitFor("the dialog closed", [] { return !IsWindow(dialog); }).Do([] {
+        EXPECT_EQ(GetControlText(MainWindow, LogBoxId), "Artist , Album , Track..\r\n" + Hyphens) << "typed over";
+    });
     Run(steps);
-    EXPECT_EQ(Catalogue(), "(none)") << "Exit writes nothing";
+    EXPECT_NE(message.find("could not open the catalogue \"Vorlane.csv\" in " + folder_->Path()), std::string::npos)
+        << message;
+    EXPECT_EQ(Catalogue(), "-,-,-,No,-,No,Artist , Album , Track..\r\n") << "Exit wrote nothing";
+    EXPECT_EQ(SelectionState.DropPending, 0);
     ICONINFO info{};
     EXPECT_FALSE(GetIconInfo(icon, &info)) << "the window's icon outlives it";
 }
@@ -266,17 +302,10 @@ BOOL WINAPI TestFlushOrCutBack(HANDLE file)
     return fault != failing && real(file);
 }
 
-HWND MessageBoxOfUpdate()  // a box captioned like the main window, with a text
-{
-    for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", "Vorlane"));)
-        if (GetDlgItem(box, 0xFFFF))
-            return box;
-    return nullptr;
-}
-
 }  // namespace
 
-TEST_F(MainWindowTest, UpdatesKeepTheCatalogueWholeWhateverHappens)
+// Every way an append can end, each on a fresh catalogue folder.
+TEST_F(MainWindowTest, AppendsKeepTheCatalogueWholeWhateverHappens)
 {
     realCreate = reinterpret_cast<decltype(realCreate)>(ReplaceImport("CreateFileA", (void*)&TestCreate));
     realWrite = reinterpret_cast<decltype(realWrite)>(ReplaceImport("WriteFile", (void*)&TestWrite));
@@ -285,14 +314,14 @@ TEST_F(MainWindowTest, UpdatesKeepTheCatalogueWholeWhateverHappens)
     realSetEnd = reinterpret_cast<decltype(realSetEnd)>(
         ReplaceImport("SetEndOfFile", (void*)&TestFlushOrCutBack<Fault::FailedCutBack, 'E', realSetEnd>));
     ASSERT_TRUE(realCreate && realWrite && realFlush && realSetEnd);
-    const std::string record = "X,-,RIP or DLL,No,ID00231,No,Artist , Album , Track..\r\n", old = "old\r\n";
+    const SelectionAnswers answers{true, false, true, "RIP or DLL", false, true, "ID00231", false, "A , B , C.."};
+    const std::string record = "X,-,RIP or DLL,No,ID00231,No,A , B , C..\r\n", old = "old\r\n";
     enum Before { Missing, Empty, Old, HiddenOld, Held, HeldBriefly, Folder };
     const struct { const char* name; Before before; Fault fault; std::string after, calls, message; } rows[] = {
         {"new catalogue", Missing, Fault::None, Header + record, "OWF", ""},
         {"empty catalogue", Empty, Fault::None, record, "OWF", ""},
         {"hidden catalogue", HiddenOld, Fault::None, old + Header + record, "OWF", ""},
-        {"held by another program", Held, Fault::None, old, "oooooooooo",
-         "could not open the catalogue \"Vorlane.csv\" in "},
+        {"held by another program", Held, Fault::None, old, "oooooooooo", "could not open the catalogue"},
         {"held for a moment", HeldBriefly, Fault::None, old + record, "oOWF", ""},
         {"a folder in the way", Folder, Fault::None, "(none)", "o", "could not open"},
         {"disk full", Old, Fault::FullDisk, old, "OWEF", "could not write to"},
@@ -304,7 +333,7 @@ TEST_F(MainWindowTest, UpdatesKeepTheCatalogueWholeWhateverHappens)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Fresh();
-        const std::string path = folder_->Path("Vorlane.csv"), song = folder_->Path("Artist - Album - Track.mp3");
+        const std::string path = folder_->Path("Vorlane.csv");
         if (row.before == Folder)
             CreateDirectoryA(path.c_str(), nullptr);
         else if (row.before != Missing)
@@ -313,41 +342,17 @@ TEST_F(MainWindowTest, UpdatesKeepTheCatalogueWholeWhateverHappens)
         const bool held = row.before == Held || row.before == HeldBriefly;
         holder = held ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
         releaseWhenRefused = row.before == HeldBriefly;
-
-        std::string message, log;
-        Steps steps;
-        OpenDialog(steps, [&] { PostDrop({song}); }, "Artist , Album , Track..");
-        steps.Do([&] {
-            for (int box : {OriginalCheckId, RipDdlCheckId, IdCheckId})
-                SendMessageA(GetDlgItem(dialog, box), BM_CLICK, 0, 0);
-            SetControlText(dialog, IdBoxId, "ID00231");
-            calls.clear();
-            fault = row.fault;
-            PostClick(dialog, UpdateButtonId);
-        });
-        if (!row.message.empty()) {
-            steps.WaitFor("the failure message", [] { return MessageBoxOfUpdate() != nullptr; }).Do([&] {
-                message = GetControlText(MessageBoxOfUpdate(), 0xFFFF);
-                PostClick(MessageBoxOfUpdate(), IDOK);
-            });
-            steps.WaitFor("the message closed", [] { return !MessageBoxOfUpdate(); }).Do([] {
-                EXPECT_EQ(GetControlText(dialog, IdBoxId), "ID00231") << "the dialog keeps the entries";
-                PostClick(dialog, SelExitButtonId);
-            });
-        }
-        steps.WaitFor("the dialog closed", [] { return !IsWindow(dialog); }).Do([&] {
-            fault = Fault::None;
-            log = GetControlText(MainWindow, LogBoxId);
-        });
-        Run(steps);
+        calls.clear();
+        fault = row.fault;
+        const UpdateResult result = AppendUpdate(answers, SelectionState.StartDir, "T1\r\n");
+        fault = Fault::None;
         if (row.before == Held)
             CloseHandle(holder);
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         EXPECT_EQ(Catalogue(), row.after);
         EXPECT_EQ(calls, row.calls);
-        EXPECT_NE(message.find(row.message), std::string::npos) << message;
-        EXPECT_EQ(log, row.message.empty() ? "Artist , Album , Track..\r\n" + Hyphens : "");
-        EXPECT_EQ(SelectionState.DropPending, row.message.empty() ? 0 : 1);
+        EXPECT_NE(result.failureMessage.find(row.message), std::string::npos) << result.failureMessage;
+        EXPECT_EQ(result.entryLog, row.message.empty() ? "A , B , C..\r\nT1\r\n" : "T1\r\n");
     }
     ReplaceImport("CreateFileA", (void*)realCreate);
     ReplaceImport("WriteFile", (void*)realWrite);
