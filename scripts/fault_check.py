@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Applies each fault of scripts/faults.txt to a scratch copy of the program,
 rebuilds, runs the test suite up to its first failure, and prints which
-faults the suite caught and which survived.
+faults the suite caught and which survived. A failure counts as a catch only
+when the same test passes again on the sound code: the original file is put
+back, the program rebuilt and that test run alone.
 
     scripts/fault_check.py [--tree DIR] [--only F01,F02] [--jobs N] [--scratch DIR]
 
@@ -11,8 +13,10 @@ judged against the same faults. Each job has a scratch copy, build tree,
 Wine prefix, X display and wineserver of its own; the first run of each is
 the tree's own ./test.sh, which must pass. A fault that does not build, or
 whose text is not found exactly once, is reported as such and counts as
-neither caught nor survived. A suite that hangs for --limit seconds counts
-as having caught the fault. Takes about two minutes a fault on two cores.
+neither caught nor survived; so does a fault whose failing test also fails
+on the sound code ("unconfirmed"), and one under which a test hits its CTest
+timeout or the whole suite hangs for --limit seconds ("timed out"). Takes
+about two minutes a fault on two cores.
 """
 
 import argparse
@@ -51,6 +55,8 @@ def parse_faults(path):
 
 
 def run(command, env, cwd=None, log=None, timeout=None):
+    if log:
+        log.flush()  # what was written before comes before the command's output
     return subprocess.run(command, env=env, cwd=cwd, stdout=log or subprocess.DEVNULL,
                           stderr=subprocess.STDOUT, timeout=timeout, start_new_session=True).returncode
 
@@ -111,19 +117,30 @@ class Job:
                     return False
         return run(["cmake", "--build", self.build, "-j2"], self.env, log=log) == 0
 
-    def first_failure(self, log):
-        """The first test that fails, or None when all pass."""
+    def ctest(self, arguments, log):
+        """CTest's return code, or None when it ran past --limit."""
         try:
-            out = subprocess.run(["ctest", "--stop-on-failure", "-j1"], env=self.env, cwd=self.build,
-                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=self.limit,
-                                 start_new_session=True).stdout
+            done = subprocess.run(["ctest", "-j1"] + arguments, env=self.env, cwd=self.build, stdout=subprocess.PIPE,
+                                  stderr=subprocess.STDOUT, timeout=self.limit, start_new_session=True)
         except subprocess.TimeoutExpired:
             run(["wineserver", "-k"], self.env)
             run(["wineserver", "-p"], self.env)
-            return "(the suite hung)"
-        log.write(out)
-        failed = re.findall(rb"Test\s+#\d+: (\S+) \.+\**\s*(?:Failed|Exception|Timeout|Not Run|\*\*\*)", out)
-        return failed[0].decode() if failed else None
+            return None
+        log.write(done.stdout)
+        self.output = done.stdout
+        return done.returncode
+
+    def first_failure(self, log):
+        """(name, how) of the first test that fails, ("", "hung") when the
+        suite hangs, or None when all pass."""
+        if self.ctest(["--stop-on-failure"], log) is None:
+            return "", "hung"
+        failed = re.search(rb"Test\s+#\d+: (\S+) \.+\**\s*(Failed|Exception|Timeout|Not Run|\*\*\*)", self.output)
+        return (failed[1].decode(), failed[2].decode()) if failed else None
+
+    def passes_alone(self, name, log):
+        pattern = "^%s$" % re.sub(r"([][.^$*+?(){}|\\])", r"\\\1", name)
+        return self.build_trees(log) and self.ctest(["--no-tests=error", "-R", pattern], log) == 0
 
     def judge(self, fault):
         path = os.path.join(self.src, fault["file"])
@@ -141,10 +158,20 @@ class Job:
                 if not self.build_trees(log):
                     return "did not build"
                 failure = self.first_failure(log)
-                return ("caught by " + failure) if failure else "SURVIVED"
             finally:
                 with open(path, "w", encoding="utf-8") as f:
                     f.write(original)
+            if not failure:
+                return "SURVIVED"
+            name, how = failure
+            if how == "hung":
+                return "timed out (the suite hung)"
+            if how == "Timeout":
+                return "timed out (%s)" % name
+            log.write(("==== %s on the sound code\n" % name).encode())
+            if self.passes_alone(name, log):
+                return "caught by " + name
+            return "unconfirmed (%s fails on the sound code too)" % name
 
     def stop(self):
         run(["wineserver", "-k"], self.env)
@@ -195,12 +222,18 @@ def main():
         for job in jobs:
             job.stop()
 
-    caught = [f for f in faults if results.get(f["id"], "").startswith("caught")]
-    survived = [f for f in faults if results.get(f["id"]) == "SURVIVED"]
-    print("\n%d faults: %d caught, %d survived, %d not judged" %
-          (len(faults), len(caught), len(survived), len(faults) - len(caught) - len(survived)))
-    for fault in survived:
-        print("  survived %s %s: %s" % (fault["id"], fault["area"], fault["what"]))
+    def having(verdict):
+        return [f for f in faults if results.get(f["id"], "").startswith(verdict)]
+
+    caught, survived = having("caught"), having("SURVIVED")
+    timed_out, unconfirmed = having("timed out"), having("unconfirmed")
+    unbuilt = len(faults) - len(caught) - len(survived) - len(timed_out) - len(unconfirmed)
+    print("\n%d faults: %d caught, %d survived, %d not judged (%d timed out, %d unconfirmed, %d did not apply or "
+          "build)" % (len(faults), len(caught), len(survived), len(faults) - len(caught) - len(survived),
+                      len(timed_out), len(unconfirmed), unbuilt))
+    for fault in survived + timed_out + unconfirmed:
+        verdict = results[fault["id"]].split(" (")[0].lower()
+        print("  %s %s %s: %s" % (verdict, fault["id"], fault["area"], fault["what"]))
     return 0 if not survived else 1
 
 
