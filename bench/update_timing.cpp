@@ -20,7 +20,7 @@
 #include "catalogue/catalogue_record.h"
 #include "shell/control_ids.h"
 #include "shell/dialog/dialog_layer.h"
-#include "shell/main_window.h"
+#include "shell/entry_log.h"
 
 namespace {
 

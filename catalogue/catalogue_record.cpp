@@ -24,8 +24,7 @@ std::string TextOrMark(bool checked, const std::string& text)
     return checked ? LineBreaksAsSpaces(text) : std::string(MarkUnset);
 }
 
-}  // namespace
-
+// Completes a track text with too few commas and marks one with too many.
 std::string FixTrackField(const std::string& trackText)
 {
     const auto commas = std::count(trackText.begin(), trackText.end(), ',');
@@ -36,6 +35,8 @@ std::string FixTrackField(const std::string& trackText)
     default: return trackText + "*******ERROR IN THIS LINE*******";
     }
 }
+
+}  // namespace
 
 CatalogueRecord BuildCatalogueRecord(const SelectionAnswers& answers)
 {

@@ -35,11 +35,9 @@ struct SelectionAnswers {
     std::string trackText;
 };
 
-// Completes a track text with too few commas and marks one with too many.
-std::string FixTrackField(const std::string& trackText);
-
-// The record built from the dialog's answers; the track part is fixed, and
-// line breaks inside free text become spaces so a record stays one line.
+// The record built from the dialog's answers. The track part is completed
+// when it has fewer than two commas and marked when it has more, and line
+// breaks inside free text become spaces so a record stays one line.
 CatalogueRecord BuildCatalogueRecord(const SelectionAnswers& answers);
 
 // The seven fields joined by commas, no quoting; without the line end. A CR

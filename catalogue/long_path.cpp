@@ -4,8 +4,8 @@
 
 namespace {
 
-// The ANSI path in the wide characters of the system's code page; `length`
-// receives the number of characters.
+// The ANSI path in the wide characters of the system's code page, with a
+// closing NUL; empty when it cannot be converted.
 std::vector<wchar_t> WideFromAnsi(const std::string& text)
 {
     if (text.empty())

@@ -4,6 +4,10 @@
 
 #include "catalogue/selection_state.h"
 
+namespace {
+
+// The file name of a path (after its last '\' or '/') without its last '.' and
+// what follows it.
 std::string TrackTextOfPath(const std::string& path)
 {
     const size_t slash = path.find_last_of("\\/");
@@ -11,6 +15,8 @@ std::string TrackTextOfPath(const std::string& path)
     const size_t dot = fileName.rfind('.');
     return dot == std::string::npos ? fileName : fileName.substr(0, dot);
 }
+
+}  // namespace
 
 void TrackTextFromDrop(SelectionValues& state, const FileAttributeQuery& queryAttributes)
 {

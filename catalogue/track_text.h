@@ -19,10 +19,6 @@ inline constexpr uint32_t PlainFolderAttributes = 0x10;  // directory and no oth
 // A drop of plain folders only keeps the earlier DroppedPath.
 void TrackTextFromDrop(SelectionValues& state, const FileAttributeQuery& queryAttributes);
 
-// The file name of a path (after its last '\' or '/') without its last '.' and
-// what follows it.
-std::string TrackTextOfPath(const std::string& path);
-
 // Makes the text hold exactly two commas: appends commas while there are fewer,
 // cuts before the last comma while there are more.
 void NormaliseTrackText(std::string& trackText);

@@ -39,26 +39,52 @@ int Sum(std::int64_t a, std::int64_t b, std::int64_t c = 0) {
     return ClampToInt(a + b + c);
 }
 
+Rect MovedBy(const Rect& rect, int dx, int dy) {
+    return Rect{Sum(rect.left, dx), Sum(rect.top, dy), Sum(rect.right, dx), Sum(rect.bottom, dy)};
+}
+
+// The caption's highlight shadow sits one pixel right and down.
+Rect ShadowRect(const Rect& captionRect) {
+    return MovedBy(captionRect, 1, 1);
+}
+
+Color PaletteRelative(Color color) {
+    return (color & ChannelsMask) | PaletteRelativeMarker;
+}
+
+Look ChooseLook(int fixedLook, int drawState, bool isDefault) {
+    const bool ordinary = fixedLook == NotFixed;
+    if (fixedLook == FixedRaised ||
+        (ordinary && (drawState == DrawHot || (isDefault && drawState == DrawNormal)))) {
+        return Look::Raised;
+    }
+    if (fixedLook == FixedSunken || (ordinary && drawState == DrawPressed)) {
+        return Look::Sunken;
+    }
+    return Look::Flat;
+}
+
+// Nearest integer, halves to the even neighbour; beyond the int range (or
+// not a number), the nearer end of it.
+int RoundHalfEven(double value) {
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    double rounded = below;
+    if (fraction > 0.5) {
+        rounded = below + 1.0;
+    } else if (fraction == 0.5) {
+        rounded = std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+    }
+    if (!(rounded >= std::numeric_limits<int>::min())) {
+        return std::numeric_limits<int>::min();
+    }
+    return rounded > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : static_cast<int>(rounded);
+}
+
 }  // namespace
-
-bool operator==(const Rect& a, const Rect& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-bool operator!=(const Rect& a, const Rect& b) {
-    return !(a == b);
-}
 
 bool operator==(const Point& a, const Point& b) {
     return a.x == b.x && a.y == b.y;
-}
-
-bool operator!=(const Point& a, const Point& b) {
-    return !(a == b);
-}
-
-Rect OffsetRect(const Rect& rect, int dx, int dy) {
-    return Rect{Sum(rect.left, dx), Sum(rect.top, dy), Sum(rect.right, dx), Sum(rect.bottom, dy)};
 }
 
 // ---- Colours -------------------------------------------------------------
@@ -73,10 +99,6 @@ Color Darker(Color color) {
 
 bool IsBlackOrWhite(Color color) {
     return color == Black || color == White;
-}
-
-Color PaletteRelative(Color color) {
-    return PlainColor(color) | PaletteRelativeMarker;
 }
 
 Color PlainColor(Color color) {
@@ -96,11 +118,6 @@ Color FollowSystemFace(Color faceColor, Color previousKey, Color systemFace) {
     const Color face = PlainColor(faceColor);
     const Color key = PlainColor(previousKey);
     const Color newFace = PlainColor(systemFace);
-    // Under black or white the creation rule used the system colour itself,
-    // and lighter(white) is white again: only the colour itself can follow.
-    if (IsBlackOrWhite(key)) {
-        return face == key ? newFace : faceColor;
-    }
     if (face == Lighter(key)) {
         return Lighter(newFace);
     }
@@ -154,16 +171,6 @@ int ClampCorner(int requested) {
 
 // ---- Frame -----------------------------------------------------------------
 
-Look ChooseLook(int fixedLook, int drawState, bool isDefault) {
-    if (fixedLook == 2 || (fixedLook == 0 && (drawState == 1 || (isDefault && drawState == 0)))) {
-        return Look::Raised;
-    }
-    if (fixedLook == 3 || (fixedLook == 0 && drawState == 2)) {
-        return Look::Sunken;
-    }
-    return Look::Flat;
-}
-
 Rect RingRect(const Ring& ring, int width, int height) {
     return Rect{ring.a, ring.a, Sum(width, -ring.k), Sum(height, -ring.k)};
 }
@@ -180,7 +187,7 @@ FramePlan PlanFrame(const FrameInput& input) {
             addRing(0, 1, input.highlight);
             addRing(1, 0, input.shadow);
             addRing(1, 1, input.faceColor);
-            if (focused && (input.isDefault || input.fixedLook != 0)) {
+            if (focused && (input.isDefault || input.fixedLook != NotFixed)) {
                 addRing(2, 2, input.darkerShade);
             }
             break;
@@ -189,16 +196,16 @@ FramePlan PlanFrame(const FrameInput& input) {
             addRing(1, 0, input.highlight);
             addRing(0, 1, input.shadow);
             addRing(1, 1, input.faceColor);
-            if (focused && input.fixedLook != 0) {
+            if (focused && input.fixedLook != NotFixed) {
                 addRing(2, 2, input.infoBackground);
             }
             break;
         case Look::Flat:
             // The default button keeps quiet about its flat look.
             plan.notification = input.isDefault ? FrameNotification::None : FrameNotification::Flat;
-            addRing(0, input.fixedLook == 0 ? 1 : 0, input.faceColor);
+            addRing(0, input.fixedLook == NotFixed ? 1 : 0, input.faceColor);
             if (focused && !input.isDefault) {
-                addRing(0, 1, input.fixedLook == 0 ? FlatFocusGreen : input.darkerShade);
+                addRing(0, 1, input.fixedLook == NotFixed ? FlatFocusGreen : input.darkerShade);
             }
             break;
     }
@@ -206,22 +213,6 @@ FramePlan PlanFrame(const FrameInput& input) {
 }
 
 // ---- Image placement -----------------------------------------------------
-
-int RoundHalfEven(double value) {
-    const double below = std::floor(value);
-    const double fraction = value - below;
-    double rounded = below;
-    if (fraction > 0.5) {
-        rounded = below + 1.0;
-    } else if (fraction == 0.5) {
-        rounded = std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
-    }
-    // Beyond the int range (or not a number) the nearest end stands in.
-    if (!(rounded >= std::numeric_limits<int>::min())) {
-        return std::numeric_limits<int>::min();
-    }
-    return rounded > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : static_cast<int>(rounded);
-}
 
 Point ImageOrigin(const ImageLayout& layout, int width, int height) {
     const int left = layout.marginLeft;
@@ -266,12 +257,8 @@ int IconDrawSize(int imageSize) {
 CaptionRects PlanCaptionRects(const TextMargins& margins, int fixedLook, int width, int height) {
     const Rect normal{margins.left, margins.top, Sum(width, -std::int64_t{margins.right}),
                       Sum(height, -std::int64_t{margins.bottom})};
-    const Rect pressed = fixedLook == 0 ? OffsetRect(normal, 1, 1) : normal;
+    const Rect pressed = fixedLook == NotFixed ? MovedBy(normal, 1, 1) : normal;
     return CaptionRects{normal, pressed};
-}
-
-Rect ShadowRect(const Rect& captionRect) {
-    return OffsetRect(captionRect, 1, 1);
 }
 
 std::uint32_t DrawTextFlags(std::uint32_t textFormat, bool underWine) {
@@ -297,17 +284,17 @@ ContentPlan PlanContent(const ContentInput& input) {
     plan.shadowColor = input.highlight;
     plan.captionRect = rects.normal;
 
-    if (input.drawState == 2) {
+    if (input.drawState == DrawPressed) {
         plan.image = set.pressed ? ImageSlot::Pressed
                      : set.hot   ? ImageSlot::Hot
                      : set.normal ? ImageSlot::Normal
                                   : ImageSlot::None;
-        if (input.fixedLook == 0 && !input.imageNoShift) {
+        if (input.fixedLook == NotFixed && !input.imageNoShift) {
             plan.imageAt = Point{Sum(origin.x, 1), Sum(origin.y, 1)};
         }
         plan.captionColor = input.pressedTextColor;
         plan.captionRect = rects.pressed;
-    } else if (input.drawState == 1) {
+    } else if (input.drawState == DrawHot) {
         plan.image = set.hot       ? ImageSlot::Hot
                      : set.pressed ? ImageSlot::Pressed
                      : set.normal  ? ImageSlot::Normal

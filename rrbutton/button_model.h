@@ -39,14 +39,19 @@ struct Point {
     int y;
 };
 
-bool operator==(const Rect& a, const Rect& b);
-bool operator!=(const Rect& a, const Rect& b);
 bool operator==(const Point& a, const Point& b);
-bool operator!=(const Point& a, const Point& b);
 
-// Coordinates computed here from application-set values never wrap: a result
-// beyond the int range stops at its nearer end.
-Rect OffsetRect(const Rect& rect, int dx, int dy);
+// drawState values: the look the painter shows.
+constexpr int DrawNormal = 0;
+constexpr int DrawHot = 1;
+constexpr int DrawPressed = 2;
+
+// fixedLook values: an ordinary button, or one that shows a look for good
+// (the draw state fixedLook - 1).
+constexpr int NotFixed = 0;
+constexpr int FixedFlat = 1;
+constexpr int FixedRaised = 2;
+constexpr int FixedSunken = 3;
 
 // ---- Colours -------------------------------------------------------------
 
@@ -59,18 +64,18 @@ Color Darker(Color color);
 // takes the system's colours itself.
 bool IsBlackOrWhite(Color color);
 
-Color PaletteRelative(Color color);  // top byte 0x02
-Color PlainColor(Color color);       // top byte 0
+Color PlainColor(Color color);  // top byte 0
 
 // faceColor of a new button: the system face colour itself when it is pure
 // black or pure white, otherwise one shade lighter.
 Color CreationFaceColor(Color systemFace);
 
 // Lets faceColor follow a change of the system face colour from previousKey
-// to systemFace: the plain colours are compared, and a colour that follows
-// becomes the plain new one. A colour the application chose stays exactly as
-// it was set, top byte included; previousKey NoFaceKey (first rebuild)
-// keeps any colour.
+// to systemFace: a face equal to lighter(previousKey) becomes
+// lighter(systemFace); otherwise one equal to previousKey becomes systemFace;
+// otherwise it stays, so a colour the application chose survives, top byte
+// included. The plain colours are compared, and a colour that follows becomes
+// a plain one. previousKey NoFaceKey (the first rebuild) keeps any colour.
 Color FollowSystemFace(Color faceColor, Color previousKey, Color systemFace);
 
 // A display that draws through a palette of at most 256 colours. Some drivers
@@ -114,8 +119,6 @@ int ClampCorner(int requested);
 
 enum class Look { Flat, Raised, Sunken };
 
-Look ChooseLook(int fixedLook, int drawState, bool isDefault);
-
 enum class FrameNotification { None, Raised, Sunken, Flat };
 
 // One rounded rectangle of the frame: RoundRect(a, a, W - k, H - k) outlined
@@ -152,10 +155,9 @@ FramePlan PlanFrame(const FrameInput& input);
 
 // ---- Image placement -----------------------------------------------------
 
-// Nearest integer, halves to the even neighbour (29.5 -> 30, 2.5 -> 2);
-// beyond the int range, the nearer end of it.
-int RoundHalfEven(double value);
-
+// Coordinates computed here from application-set values never wrap: a result
+// beyond the int range stops at its nearer end. Centres round halves to the
+// even neighbour (29.5 -> 30, 2.5 -> 2).
 struct ImageLayout {
     int placement;  // -1..-9: nine places at the margins; anything else: explicit x, y
     int x;
@@ -190,9 +192,6 @@ struct CaptionRects {
 };
 
 CaptionRects PlanCaptionRects(const TextMargins& margins, int fixedLook, int width, int height);
-
-// The caption's highlight shadow sits one pixel right and down.
-Rect ShadowRect(const Rect& captionRect);
 
 // Flags to hand DrawTextA: the stored format without DT_MODIFYSTRING, since
 // the caption buffer must never be rewritten behind the button's back. Under

@@ -31,7 +31,7 @@ Reaction OnMouseMove(const ButtonState& state, const Observations& seen) {
         if (!seen.cursorIsButtonCursor) {
             actions.Add(A::SetButtonCursor);
         }
-        if (!state.hoverTimerRunning && state.fixedLook == 0) {
+        if (!state.hoverTimerRunning && state.fixedLook == NotFixed) {
             next.hoverTimerRunning = true;
             actions.Add(A::StartHoverTimer);
         }
@@ -43,7 +43,7 @@ Reaction OnMouseMove(const ButtonState& state, const Observations& seen) {
         } else if (state.drawState != DrawHot) {
             // A fixed-look button never shows the hot look, but is repainted
             // at every move over it.
-            next.drawState = state.fixedLook != 0 ? DrawNormal : DrawHot;
+            next.drawState = state.fixedLook != NotFixed ? DrawNormal : DrawHot;
             actions.Add(A::Repaint);
         }
         return reaction;
@@ -75,7 +75,7 @@ Reaction OnLButtonDown(const ButtonState& state, const Observations& seen) {
     }
     reaction.state.pressSource = MousePress;
     reaction.state.drawState = DrawPressed;
-    const bool takesFocus = state.fixedLook == 0 || (state.fixedLook > 0 && state.clickable == 1);
+    const bool takesFocus = state.fixedLook == NotFixed || (state.fixedLook > 0 && state.clickable == 1);
     if (takesFocus && !seen.hasFocus) {
         actions.Add(A::TakeFocus);
         actions.Add(A::RestorePressedLook);
@@ -93,7 +93,7 @@ Reaction OnLButtonUp(const ButtonState& state, const Observations& seen) {
     }
     const int previousDrawState = state.drawState;
     if (seen.pointerInButton) {
-        reaction.state.drawState = state.fixedLook == 0 ? DrawHot : DrawNormal;
+        reaction.state.drawState = state.fixedLook == NotFixed ? DrawHot : DrawNormal;
     } else {
         reaction.state.drawState = DrawNormal;
     }
@@ -182,42 +182,11 @@ Reaction OnKillFocus(const ButtonState& state) {
 
 }  // namespace
 
-ActionList::ActionList(std::initializer_list<ButtonAction> actions) {
-    for (ButtonAction action : actions) {
-        Add(action);
-    }
-}
-
 void ActionList::Add(ButtonAction action) {
     assert(count_ < Capacity && "no reaction needs more actions");
     if (count_ < Capacity) {
         actions_[count_++] = action;
     }
-}
-
-bool ActionList::Contains(ButtonAction action) const {
-    for (ButtonAction listed : *this) {
-        if (listed == action) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool operator==(const ActionList& a, const ActionList& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool operator!=(const ActionList& a, const ActionList& b) {
-    return !(a == b);
 }
 
 bool IsPassive(int fixedLook, int clickable) {
@@ -251,13 +220,13 @@ int DrawStateAfterTakingFocus(int drawState, int pressSource) {
 }
 
 DlgCodeAnswer AnswerDlgCode(const DlgCodeQuery& query) {
-    if (query.fixedLook != 0 && query.clickable == 0) {
+    if (query.fixedLook != NotFixed && query.clickable == 0) {
         return DlgCodeAnswer::Default;
     }
     if (query.hasMessage && query.messageIsKeyDownOrChar && query.messageWParam == VirtualKeyReturn) {
         return DlgCodeAnswer::WantAllKeys;
     }
-    if (!query.hasMessage && query.fixedLook == 0) {
+    if (!query.hasMessage && query.fixedLook == NotFixed) {
         return DlgCodeAnswer::ButtonUndefPush;
     }
     return DlgCodeAnswer::Default;

@@ -14,15 +14,11 @@
 #define VORLANE_RRBUTTON_BUTTON_STATES_H
 
 #include <cstddef>
-#include <initializer_list>
 #include <optional>
 
-namespace rrb {
+#include "rrbutton/button_model.h"
 
-// drawState values: the look the painter shows.
-constexpr int DrawNormal = 0;
-constexpr int DrawHot = 1;
-constexpr int DrawPressed = 2;
+namespace rrb {
 
 // pressSource values: what holds the button down.
 constexpr int NoPress = 0;
@@ -85,24 +81,14 @@ class ActionList {
 public:
     static constexpr std::size_t Capacity = 8;
 
-    ActionList() = default;
-    ActionList(std::initializer_list<ButtonAction> actions);
-
     void Add(ButtonAction action);
-    std::size_t size() const { return count_; }
-    bool empty() const { return count_ == 0; }
     const ButtonAction* begin() const { return actions_; }
     const ButtonAction* end() const { return actions_ + count_; }
-    ButtonAction operator[](std::size_t index) const { return actions_[index]; }
-    bool Contains(ButtonAction action) const;
 
 private:
     ButtonAction actions_[Capacity] = {};
     std::size_t count_ = 0;
 };
-
-bool operator==(const ActionList& a, const ActionList& b);
-bool operator!=(const ActionList& a, const ActionList& b);
 
 enum class MessageResult {
     Zero,     // the handler answers 0

@@ -13,9 +13,11 @@ namespace {
 
 constexpr int LoadedImageSize = 16;  // drawing size after a normal image arrives
 
-struct ImageSlot {
+// One of the four image slots of the record: the image and the kind it was
+// loaded as.
+struct SlotPointers {
     HANDLE* image;
-    int* kind;  // the kind the slot's image was loaded as
+    int* kind;
 };
 
 // An integer resource id travels in the low word of the name pointer.
@@ -38,7 +40,7 @@ HANDLE LoadNamedImage(const RRButtonRecord& record, WPARAM kind, LPARAM name) {
     return gdi::LoadImageCounted(record.hResModule, NameOf(name), static_cast<UINT>(kind), 0, 0, flags);
 }
 
-void ReleaseSlot(ImageSlot slot) {
+void ReleaseSlot(SlotPointers slot) {
     gdi::ReleaseImage(*slot.image, static_cast<UINT>(*slot.kind));
     *slot.image = nullptr;
 }
@@ -53,7 +55,7 @@ void RememberImageName(RRButtonRecord& record, LPARAM name) {
 
 // The hot, pressed and disabled slots: always the button's own images, no
 // name, and the drawing size stays as it is.
-LRESULT LoadStateImage(RRButtonRecord& record, ImageSlot slot, WPARAM kind, LPARAM name) {
+LRESULT LoadStateImage(RRButtonRecord& record, SlotPointers slot, WPARAM kind, LPARAM name) {
     ReleaseSlot(slot);
     if (name) {
         record.imageType = static_cast<int>(kind);
@@ -66,7 +68,7 @@ LRESULT LoadStateImage(RRButtonRecord& record, ImageSlot slot, WPARAM kind, LPAR
 }  // namespace
 
 LRESULT OnLoadImage(RRButtonRecord& record, WPARAM kind, LPARAM name) {
-    const ImageSlot normal = {&record.hImage, &record.imageKind};
+    const SlotPointers normal = {&record.hImage, &record.imageKind};
     if (!record.imageShared) {
         ReleaseSlot(normal);
     }

@@ -18,6 +18,8 @@
 
 namespace rrb {
 
+namespace {
+
 // Whether the pointer is over the button's rounded shape: the pointer's
 // current position, never the one a message carries. The corners the
 // rounding cuts off are outside.
@@ -34,8 +36,6 @@ bool PointerInButton(HWND hWnd) {
     ScreenToClient(hWnd, &pointer);
     return PtInRegion(record->hRegion, pointer.x, pointer.y) != FALSE;
 }
-
-namespace {
 
 constexpr LRESULT NotHandled = 0;
 

@@ -8,7 +8,7 @@
 #include "catalogue/track_text.h"
 #include "shell/control_ids.h"
 #include "shell/dialog/dialog_layer.h"
-#include "shell/main_window.h"
+#include "shell/entry_log.h"
 
 namespace {
 
@@ -91,6 +91,9 @@ INT_PTR UpdateCatalogue(HWND dialog, UINT, WPARAM, LPARAM)
     }
     ShowEntryLog(GetDlgItem(MainWindow, LogBoxId), SelectionState.EntryLog, result.entryLog);
     SelectionState.EntryLog = result.entryLog;
+    // On purpose for any dialog, not only the drop's: a drop's dialog left
+    // with Exit keeps the drop pending, and the next Update, in whichever
+    // dialog, closes that dialog.
     if (SelectionState.DropPending == 1) {
         CloseDialog(dialog, 0);
         SelectionState.DropPending = 0;

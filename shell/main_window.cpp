@@ -1,5 +1,7 @@
 #include "shell/main_window.h"
 
+#include <shellapi.h>
+
 #include <string>
 
 #include "catalogue/drop_paths.h"
@@ -8,8 +10,7 @@
 #include "shell/control_ids.h"
 #include "shell/data_selection.h"
 #include "shell/dialog/dialog_layer.h"
-
-HWND MainWindow = nullptr;
+#include "shell/entry_log.h"
 
 namespace {
 
@@ -39,6 +40,26 @@ void ConfigurePictureButton(HWND button)
     SendMessageA(button, RRBM_SETIMAGEPOS, 1, 1);
     SendMessageA(button, RRBM_SETIMAGENOSHIFT, 1, 0);
     SetWindowPos(button, HWND_TOP, 0, 0, PictureSize, PictureSize, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+// Reads every path of a drop into DroppedFiles; 1 when there was at least one.
+int ReadDroppedFiles(HDROP drop)
+{
+    SelectionState.DroppedFiles.clear();
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    SelectionState.DroppedFiles.reserve(count);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        // Wine's shell counts an empty file list as one item without a name:
+        // that is no path, so such a drop delivers nothing, as on Windows.
+        if (length == 0)
+            continue;
+        std::string path(length + 1, '\0');
+        const UINT copied = DragQueryFileA(drop, i, &path[0], length + 1);
+        path.resize(copied);
+        SelectionState.DroppedFiles.push_back(std::move(path));
+    }
+    return SelectionState.DroppedFiles.empty() ? 0 : 1;
 }
 
 void OnDropFiles(HWND window, HDROP drop)
@@ -96,48 +117,6 @@ void OnSize(HWND window, UINT sizeType, int clientWidth, int clientHeight)
 }
 
 }  // namespace
-
-int ReadDroppedFiles(HDROP drop)
-{
-    SelectionState.DroppedFiles.clear();
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    SelectionState.DroppedFiles.reserve(count);
-    for (UINT i = 0; i < count; ++i) {
-        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-        // Wine's shell counts an empty file list as one item without a name:
-        // that is no path, so such a drop delivers nothing, as on Windows.
-        if (length == 0)
-            continue;
-        std::string path(length + 1, '\0');
-        const UINT copied = DragQueryFileA(drop, i, &path[0], length + 1);
-        path.resize(copied);
-        SelectionState.DroppedFiles.push_back(std::move(path));
-    }
-    return SelectionState.DroppedFiles.empty() ? 0 : 1;
-}
-
-void ShowEntryLog(HWND logBox, const std::string& shownLog, const std::string& newLog)
-{
-    const size_t entryLength = newLog.size() - shownLog.size();
-    const bool onlyPrepended = newLog.size() >= shownLog.size() && newLog.compare(entryLength, std::string::npos, shownLog) == 0;
-    const bool showsLog = !SendMessageA(logBox, EM_GETMODIFY, 0, 0) &&
-                          GetWindowTextLengthA(logBox) == static_cast<int>(shownLog.size());
-    if (!onlyPrepended || !showsLog) {
-        SetWindowTextA(logBox, newLog.c_str());  // the user typed into the box: all of it anew
-        return;
-    }
-    // Only the new entry goes in, at the top: setting the whole text costs
-    // time in proportion to the log, and a long session's log is long.
-    SendMessageA(logBox, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(logBox, EM_SETLIMITTEXT, 0, 0);  // EM_REPLACESEL, unlike WM_SETTEXT, obeys the limit
-    SendMessageA(logBox, EM_SETSEL, 0, 0);
-    SendMessageA(logBox, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(newLog.substr(0, entryLength).c_str()));
-    SendMessageA(logBox, EM_SETSEL, 0, 0);
-    SendMessageA(logBox, EM_SETMODIFY, FALSE, 0);
-    SendMessageA(logBox, WM_SETREDRAW, TRUE, 0);
-    SendMessageA(logBox, EM_SCROLLCARET, 0, 0);
-    InvalidateRect(logBox, nullptr, TRUE);
-}
 
 INT_PTR MainWindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -170,6 +170,15 @@ void RunModalLoop(HWND dialog)
     }
 }
 
+// Dialog units to pixels; (0, 0) when the dialog cannot map.
+POINT UnitsToPixels(HWND dialog, int x, int y)
+{
+    RECT area{0, 0, x, y};
+    if (!MapDialogRect(dialog, &area))
+        return POINT{0, 0};
+    return POINT{area.right, area.bottom};
+}
+
 }  // namespace
 
 HWND NewDialog(HWND owner, const std::string& caption, int x, int y, int width, int height, DWORD style,
@@ -331,14 +340,6 @@ POINT PixelsToUnits(HWND dialog, int x, int y)
     if (!MapDialogRect(dialog, &scale))
         return POINT{0, 0};
     return POINT{ScalePixelsToUnits(x, scale.right), ScalePixelsToUnits(y, scale.bottom)};
-}
-
-POINT UnitsToPixels(HWND dialog, int x, int y)
-{
-    RECT area{0, 0, x, y};
-    if (!MapDialogRect(dialog, &area))
-        return POINT{0, 0};
-    return POINT{area.right, area.bottom};
 }
 
 int ShowMessage(const std::string& text, const std::string& title, UINT style)

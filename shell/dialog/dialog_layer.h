@@ -53,10 +53,9 @@ POINT GetControlLocation(HWND dialog, int id);
 // Resizes a control to a size in dialog units, keeping its position.
 void SetControlSize(HWND dialog, int id, int width, int height);
 
-// Conversions with the dialog's font; (0, 0) when the dialog cannot map.
-// Pixels to units round to the nearest unit, halves up.
+// Pixels to dialog units with the dialog's font, rounded to the nearest unit,
+// halves up; (0, 0) when the dialog cannot map.
 POINT PixelsToUnits(HWND dialog, int x, int y);
-POINT UnitsToPixels(HWND dialog, int x, int y);
 
 // A message box without an owner window; returns the button pressed.
 int ShowMessage(const std::string& text, const std::string& title, UINT style);

@@ -7,11 +7,19 @@
 #include <sstream>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "rrbutton/button_model.h"
 #include "rrbutton/button_states.h"
 
 using namespace rrb;
+
+namespace rrb {
+void PrintTo(const Point& point, std::ostream* out)
+{
+    *out << "(" << point.x << ", " << point.y << ")";
+}
+}  // namespace rrb
 
 namespace {
 
@@ -39,13 +47,25 @@ TEST(ButtonRules, Colours)
         {Lighter(Rgb(250, 100, 255)), Rgb(255, 108, 255)}, {Darker(Rgb(10, 0, 20)), Rgb(0, 0, 4)},  // no carries
         {Lighter(0x02102030u), 0x02182838u}, {CreationFaceColor(face), Lighter(face)},
         {CreationFaceColor(White), White}, {CreationFaceColor(Black), Black},
-        {FollowSystemFace(Lighter(face), face, other), Lighter(other)}, {FollowSystemFace(face, face, other), other},
-        {FollowSystemFace(chosen, face, other), chosen}, {FollowSystemFace(0x01000005, face, other), 0x01000005},
-        {FollowSystemFace(chosen, NoFaceKey, other), chosen},
-        {FollowSystemFace(White, White, other), other},
+        {FollowSystemFace(chosen, NoFaceKey, other), chosen},  // the first rebuild keeps any face
     };
     for (const auto& row : rows)
         EXPECT_EQ(row[0], row[1]) << "row " << &row - rows;
+    // A button made under one scheme, through others: its face after the last.
+    const Color grey = Rgb(240, 240, 240), light = Rgb(248, 248, 248);
+    const struct { Color madeUnder, face; std::vector<Color> schemes; Color expected; } trips[] = {
+        {grey, light, {Black}, Rgb(8, 8, 8)}, {grey, light, {Black, grey}, light}, {grey, light, {White}, White},
+        {grey, light, {White, grey}, light}, {Black, Black, {grey}, grey}, {White, White, {grey}, light},
+        {grey, chosen, {Black, White, grey}, chosen}, {grey, 0x01000005, {Black, grey}, 0x01000005},
+    };
+    for (const auto& trip : trips) {
+        Color face = trip.face, key = trip.madeUnder;
+        for (Color scheme : trip.schemes) {
+            face = FollowSystemFace(face, key, scheme);
+            key = scheme;
+        }
+        EXPECT_EQ(face, trip.expected) << "trip " << &trip - trips;
+    }
     const ColorRebuildPlan plan = PlanColorRebuild({Lighter(face), face, other, Rgb(9, 9, 9), Rgb(8, 8, 8), true});
     EXPECT_TRUE(plan.makePalette);
     EXPECT_EQ(plan.paletteFaceKey, other);
@@ -92,8 +112,7 @@ TEST(ButtonRules, ImageOrigin)
     const int rows[][3] = {{-1, 2, 3}, {-2, 32, 3}, {-3, 55, 3}, {-4, 2, 6}, {-5, 32, 6}, {-6, 55, 6},
                            {-7, 2, 2},  {-8, 32, 2}, {-9, 55, 2}, {-10, 7, 8}, {0, 7, 8},   {3, 7, 8}};
     for (const auto& [placement, x, y] : rows) {
-        const Point at = ImageOrigin({placement, 7, 8, 16, 16, 2, 3, 4, 5}, 75, 23);
-        EXPECT_EQ(at.x * 100 + at.y, x * 100 + y) << "placement " << placement;
+        EXPECT_EQ(ImageOrigin({placement, 7, 8, 16, 16, 2, 3, 4, 5}, 75, 23), (Point{x, y})) << "placement " << placement;
     }
     // Centres round halves to the even neighbour, the margin joining before the rounding.
     EXPECT_EQ(ImageOrigin({-5, 0, 0, 16, 16, 0, 0, 0, 0}, 75, 23), (Point{30, 4}));

@@ -17,6 +17,7 @@
 #include "rrbutton/rrbutton.h"
 #include "shell/control_ids.h"
 #include "shell/dialog/dialog_layer.h"
+#include "shell/entry_log.h"
 #include "shell/main_window.h"
 #include "tests/support/test_support.h"
 
