@@ -142,6 +142,7 @@ TEST_F(MainWindowTest, WindowAsBuilt)
         EXPECT_EQ(GetControlText(MainWindow, 1004), "Exit");
         EXPECT_EQ(SendMessageA(GetDlgItem(MainWindow, 1003), WM_GETFONT, 0, 0), SendMessageA(MainWindow, WM_GETFONT, 0, 0));
         EXPECT_EQ(PlaceOf(GetDlgItem(MainWindow, 1028)), std::tuple(picture.left, picture.top, 48, 48));
+        EXPECT_EQ(SendMessageA(GetDlgItem(MainWindow, 1028), RRBM_GETIMAGEWIDTH, 0, 0), 48) << "its picture's size";
         icon = reinterpret_cast<HICON>(SendMessageA(MainWindow, WM_GETICON, ICON_SMALL, 0));
         ICONINFO big{};
         BITMAP bits{};
