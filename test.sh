@@ -6,6 +6,10 @@ cd "$(dirname "$0")"
 bash scripts/setup.sh
 source scripts/common.sh
 
+# Every C and C++ file follows the one written-down format (.clang-format).
+find catalogue shell rrbutton tests examples bench \( -name '*.c' -o -name '*.cpp' -o -name '*.h' \) -print0 |
+    xargs -0 clang-format --dry-run --Werror
+
 # The platform-free code, natively with sanitizers.
 native_build=$VORLANE_BUILD/native
 cmake -S tests/native -B "$native_build" -DCMAKE_BUILD_TYPE=Debug >/dev/null

@@ -45,12 +45,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         WCHAR typeface[14] = L"MS Sans Serif";
     } dialogTemplate;
     HWND dialog = CreateDialogIndirectParamA(instance, &dialogTemplate.header, nullptr, FloorDialogProc, 0);
-    AddControl(dialog, "EDIT", "", WS_HSCROLL | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
-               2, 49, 155, 86);
+    AddControl(dialog, "EDIT", "", WS_HSCROLL | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOHSCROLL,
+               WS_EX_CLIENTEDGE, 2, 49, 155, 86);
     AddControl(dialog, "BUTTON", "Add", WS_TABSTOP, 0, 67, 7, 47, 16);
     AddControl(dialog, "BUTTON", "Exit", WS_TABSTOP, 0, 67, 26, 47, 16);
-    AddControl(dialog, "STATIC", "Drag and Drop MP3 File onto any part of Program.", SS_SUNKEN | SS_CENTER, 0, 8, 8,
-               51, 34);
+    AddControl(dialog, "STATIC", "Drag and Drop MP3 File onto any part of Program.", SS_SUNKEN | SS_CENTER, 0, 8, 8, 51,
+               34);
     AddControl(dialog, "BUTTON", "", WS_TABSTOP, 0, 120, 10, 32, 30);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -137,8 +137,8 @@ void TimeAppends(const std::string& folder, int runs)
 // A shown window with a log box like the main window's.
 HWND MakeLogWindow()
 {
-    HWND window = CreateWindowExA(0, "STATIC", "log box timing", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 300, 260,
-                                  200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateWindowExA(0, "STATIC", "log box timing", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 300, 260, 200,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", LogBoxStyle, 3, 74, 233, 140, window,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(LogBoxId)), GetModuleHandleA(nullptr), nullptr);
     return window;

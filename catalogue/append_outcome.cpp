@@ -10,13 +10,10 @@ namespace {
 const char* FailedAction(AppendStep step)
 {
     switch (step) {
-    case AppendStep::Open:
-        return "open";
-    case AppendStep::Flush:
-        return "finish writing to";
+    case AppendStep::Open: return "open";
+    case AppendStep::Flush: return "finish writing to";
     case AppendStep::Write:
-    case AppendStep::None:
-        break;
+    case AppendStep::None: break;
     }
     return "write to";
 }

@@ -23,8 +23,8 @@ enum class AppendStep {
 
 struct AppendOutcome {
     AppendStep failedStep = AppendStep::None;
-    uint32_t errorCode = 0;     // the platform's error code of that step
-    bool fileRestored = true;   // the file is as it was before the append
+    uint32_t errorCode = 0;    // the platform's error code of that step
+    bool fileRestored = true;  // the file is as it was before the append
 
     bool Succeeded() const { return failedStep == AppendStep::None; }
 };

@@ -17,8 +17,14 @@ std::string LineBreaksAsSpaces(std::string text)
     return text;
 }
 
-std::string MarkOf(bool checked) { return checked ? MarkSet : MarkUnset; }
-std::string YesNoOf(bool checked) { return checked ? YesText : NoText; }
+std::string MarkOf(bool checked)
+{
+    return checked ? MarkSet : MarkUnset;
+}
+std::string YesNoOf(bool checked)
+{
+    return checked ? YesText : NoText;
+}
 std::string TextOrMark(bool checked, const std::string& text)
 {
     return checked ? LineBreaksAsSpaces(text) : std::string(MarkUnset);
@@ -53,9 +59,8 @@ CatalogueRecord BuildCatalogueRecord(const SelectionAnswers& answers)
 
 std::string FormatCatalogueRecord(const CatalogueRecord& record)
 {
-    const std::string* fields[] = {&record.OriginalMark, &record.CdrMark,   &record.RipDdlField,
-                                   &record.CdBinField,   &record.IdField,   &record.HdBinField,
-                                   &record.TrackField};
+    const std::string* fields[] = {&record.OriginalMark, &record.CdrMark,    &record.RipDdlField, &record.CdBinField,
+                                   &record.IdField,      &record.HdBinField, &record.TrackField};
     std::string line = *fields[0];
     for (size_t i = 1; i < sizeof fields / sizeof fields[0]; ++i) {
         line += ',';

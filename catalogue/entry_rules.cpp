@@ -44,8 +44,7 @@ std::string TextOfByteCountedString(const char* text)
     return std::string(text, usable);
 }
 
-ByteCountedString::ByteCountedString(const std::string& text)
-    : storage_(sizeof(uint32_t) + text.size() + 1, '\0')
+ByteCountedString::ByteCountedString(const std::string& text) : storage_(sizeof(uint32_t) + text.size() + 1, '\0')
 {
     const uint32_t length = static_cast<uint32_t>(text.size());
     std::memcpy(storage_.data(), &length, sizeof length);

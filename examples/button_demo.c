@@ -37,8 +37,8 @@ static void MakeButtons(HWND window)
 
     /* A button with a picture and another while the pointer is over it. The
        names are icon resources of this program's own module. */
-    picture = MakeRRButton(window, PictureId, "Picture", 20, 64, 140, 44, style, 0, "DEMO_ICON", "DEMO_HOT_ICON",
-                           FALSE);
+    picture =
+        MakeRRButton(window, PictureId, "Picture", 20, 64, 140, 44, style, 0, "DEMO_ICON", "DEMO_HOT_ICON", FALSE);
     SendMessageA(picture, RRBM_SETIMAGESIZE, 32, 32); /* after the loads, which set 16 x 16 */
 
     /* A link: blue, red while pressed, bold and underlined, a hand cursor. */
@@ -63,18 +63,13 @@ static void SayClicked(HWND window, int id)
 static LRESULT CALLBACK DemoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE:
-        MakeButtons(window);
-        return 0;
+    case WM_CREATE: MakeButtons(window); return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) != StatusId)
             SayClicked(window, LOWORD(wParam));
         return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
@@ -93,8 +88,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     demoClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
     demoClass.lpszClassName = "ButtonDemo";
     RegisterClassA(&demoClass);
-    window = CreateWindowExA(0, "ButtonDemo", "Round-rect buttons", WS_OVERLAPPEDWINDOW, 40, 40, 360, 240, NULL,
-                             NULL, instance, NULL);
+    window = CreateWindowExA(0, "ButtonDemo", "Round-rect buttons", WS_OVERLAPPEDWINDOW, 40, 40, 360, 240, NULL, NULL,
+                             instance, NULL);
     ShowWindow(window, show);
     while (GetMessageA(&message, NULL, 0, 0) > 0) {
         if (!IsDialogMessageA(window, &message)) {

@@ -2,8 +2,7 @@
 // frame geometry, image and caption placement, and what to draw in each state.
 // Everything here is a plain function of its inputs; the window procedure
 // gathers the inputs from the record and the system and makes the GDI calls.
-#ifndef VORLANE_RRBUTTON_BUTTON_MODEL_H
-#define VORLANE_RRBUTTON_BUTTON_MODEL_H
+#pragma once
 
 #include <array>
 #include <cstdint>
@@ -20,7 +19,8 @@ constexpr Color White = 0x00FFFFFFu;
 // paletteFaceKey before the first rebuild: no system face colour seen yet.
 constexpr Color NoFaceKey = 0xFFFFFFFFu;
 
-constexpr Color Rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+constexpr Color Rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue)
+{
     return static_cast<Color>(red) | (static_cast<Color>(green) << 8) | (static_cast<Color>(blue) << 16);
 }
 
@@ -83,12 +83,12 @@ Color FollowSystemFace(Color faceColor, Color previousKey, Color systemFace);
 bool IsPaletteDisplay(int rasterCaps, int numColors, int sizePalette);
 
 struct ColorRebuildInput {
-    Color faceColor;        // as stored, possibly palette-relative
-    Color paletteFaceKey;   // system face colour of the previous rebuild
-    Color systemFace;       // GetSysColor(COLOR_BTNFACE)
-    Color infoBackground;   // GetSysColor(COLOR_INFOBK)
-    Color scrollbar;        // GetSysColor(COLOR_SCROLLBAR)
-    bool paletteDisplay;    // IsPaletteDisplay(...) of the button's screen
+    Color faceColor;       // as stored, possibly palette-relative
+    Color paletteFaceKey;  // system face colour of the previous rebuild
+    Color systemFace;      // GetSysColor(COLOR_BTNFACE)
+    Color infoBackground;  // GetSysColor(COLOR_INFOBK)
+    Color scrollbar;       // GetSysColor(COLOR_SCROLLBAR)
+    bool paletteDisplay;   // IsPaletteDisplay(...) of the button's screen
 };
 
 struct ColorRebuildPlan {
@@ -136,11 +136,11 @@ struct FrameInput {
     int fixedLook;
     bool isDefault;
     int clickable;
-    bool hasFocus;       // GetFocus() is the button
+    bool hasFocus;  // GetFocus() is the button
     Color faceColor;
-    Color darkerShade;   // paletteEntries[1]
-    Color highlight;     // COLOR_BTNHIGHLIGHT
-    Color shadow;        // COLOR_BTNSHADOW
+    Color darkerShade;     // paletteEntries[1]
+    Color highlight;       // COLOR_BTNHIGHLIGHT
+    Color shadow;          // COLOR_BTNSHADOW
     Color infoBackground;  // COLOR_INFOBK
 };
 
@@ -223,8 +223,8 @@ struct ContentInput {
     Color textColor;
     Color hotTextColor;
     Color pressedTextColor;
-    Color highlight;    // COLOR_BTNHIGHLIGHT
-    Color shadow;       // COLOR_BTNSHADOW
+    Color highlight;  // COLOR_BTNHIGHLIGHT
+    Color shadow;     // COLOR_BTNSHADOW
     CaptionRects captionRects;
 };
 
@@ -242,5 +242,3 @@ struct ContentPlan {
 ContentPlan PlanContent(const ContentInput& input);
 
 }  // namespace rrb
-
-#endif  // VORLANE_RRBUTTON_BUTTON_MODEL_H

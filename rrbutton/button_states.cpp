@@ -8,11 +8,13 @@ namespace {
 
 using A = ButtonAction;
 
-Reaction Unchanged(const ButtonState& state, MessageResult result) {
+Reaction Unchanged(const ButtonState& state, MessageResult result)
+{
     return Reaction{state, ActionList{}, result};
 }
 
-Reaction OnMouseMove(const ButtonState& state, const Observations& seen) {
+Reaction OnMouseMove(const ButtonState& state, const Observations& seen)
+{
     Reaction reaction = Unchanged(state, MessageResult::Default);
     ButtonState& next = reaction.state;
     ActionList& actions = reaction.actions;
@@ -59,7 +61,8 @@ Reaction OnMouseMove(const ButtonState& state, const Observations& seen) {
     return reaction;
 }
 
-Reaction OnLButtonDown(const ButtonState& state, const Observations& seen) {
+Reaction OnLButtonDown(const ButtonState& state, const Observations& seen)
+{
     if (!seen.pointerInButton) {
         return Unchanged(state, MessageResult::Default);
     }
@@ -84,7 +87,8 @@ Reaction OnLButtonDown(const ButtonState& state, const Observations& seen) {
     return reaction;
 }
 
-Reaction OnLButtonUp(const ButtonState& state, const Observations& seen) {
+Reaction OnLButtonUp(const ButtonState& state, const Observations& seen)
+{
     Reaction reaction = Unchanged(state, MessageResult::Zero);
     ActionList& actions = reaction.actions;
     actions.Add(A::ReleaseCapture);
@@ -107,7 +111,8 @@ Reaction OnLButtonUp(const ButtonState& state, const Observations& seen) {
     return reaction;
 }
 
-Reaction OnKeyDown(const ButtonState& state, unsigned virtualKey) {
+Reaction OnKeyDown(const ButtonState& state, unsigned virtualKey)
+{
     Reaction reaction = Unchanged(state, MessageResult::Default);
     // A passive button can hold the focus when nothing else takes it; it
     // still never presses nor clicks.
@@ -124,7 +129,8 @@ Reaction OnKeyDown(const ButtonState& state, unsigned virtualKey) {
     return reaction;
 }
 
-Reaction OnKeyUp(const ButtonState& state, const Observations& seen) {
+Reaction OnKeyUp(const ButtonState& state, const Observations& seen)
+{
     Reaction reaction = Unchanged(state, MessageResult::Default);
     if (state.pressSource != SpacePress) {
         return reaction;
@@ -146,7 +152,8 @@ Reaction OnKeyUp(const ButtonState& state, const Observations& seen) {
     return reaction;
 }
 
-Reaction OnTimer(const ButtonState& state, const Observations& seen) {
+Reaction OnTimer(const ButtonState& state, const Observations& seen)
+{
     Reaction reaction = Unchanged(state, MessageResult::Default);
     if (seen.pointerInButton) {
         return reaction;
@@ -161,7 +168,8 @@ Reaction OnTimer(const ButtonState& state, const Observations& seen) {
     return reaction;
 }
 
-Reaction OnSetFocus(const ButtonState& state, const Observations& seen) {
+Reaction OnSetFocus(const ButtonState& state, const Observations& seen)
+{
     Reaction reaction = Unchanged(state, MessageResult::Zero);
     reaction.state.drawState = DrawNormal;
     if (IsPassive(state.fixedLook, state.clickable)) {
@@ -171,7 +179,8 @@ Reaction OnSetFocus(const ButtonState& state, const Observations& seen) {
     return reaction;
 }
 
-Reaction OnKillFocus(const ButtonState& state) {
+Reaction OnKillFocus(const ButtonState& state)
+{
     // A press in progress is cancelled; the mouse capture stays.
     Reaction reaction = Unchanged(state, MessageResult::Zero);
     reaction.state.drawState = DrawNormal;
@@ -182,44 +191,41 @@ Reaction OnKillFocus(const ButtonState& state) {
 
 }  // namespace
 
-void ActionList::Add(ButtonAction action) {
+void ActionList::Add(ButtonAction action)
+{
     assert(count_ < Capacity && "no reaction needs more actions");
     if (count_ < Capacity) {
         actions_[count_++] = action;
     }
 }
 
-bool IsPassive(int fixedLook, int clickable) {
+bool IsPassive(int fixedLook, int clickable)
+{
     return fixedLook > 0 && clickable == 0;
 }
 
-Reaction ReactToEvent(const ButtonState& state, ButtonEvent event, unsigned virtualKey, const Observations& seen) {
+Reaction ReactToEvent(const ButtonState& state, ButtonEvent event, unsigned virtualKey, const Observations& seen)
+{
     switch (event) {
-        case ButtonEvent::MouseMove:
-            return OnMouseMove(state, seen);
-        case ButtonEvent::LButtonDown:
-            return OnLButtonDown(state, seen);
-        case ButtonEvent::LButtonUp:
-            return OnLButtonUp(state, seen);
-        case ButtonEvent::KeyDown:
-            return OnKeyDown(state, virtualKey);
-        case ButtonEvent::KeyUp:
-            return OnKeyUp(state, seen);
-        case ButtonEvent::Timer:
-            return OnTimer(state, seen);
-        case ButtonEvent::SetFocus:
-            return OnSetFocus(state, seen);
-        case ButtonEvent::KillFocus:
-            return OnKillFocus(state);
+    case ButtonEvent::MouseMove: return OnMouseMove(state, seen);
+    case ButtonEvent::LButtonDown: return OnLButtonDown(state, seen);
+    case ButtonEvent::LButtonUp: return OnLButtonUp(state, seen);
+    case ButtonEvent::KeyDown: return OnKeyDown(state, virtualKey);
+    case ButtonEvent::KeyUp: return OnKeyUp(state, seen);
+    case ButtonEvent::Timer: return OnTimer(state, seen);
+    case ButtonEvent::SetFocus: return OnSetFocus(state, seen);
+    case ButtonEvent::KillFocus: return OnKillFocus(state);
     }
     return Unchanged(state, MessageResult::Default);
 }
 
-int DrawStateAfterTakingFocus(int drawState, int pressSource) {
+int DrawStateAfterTakingFocus(int drawState, int pressSource)
+{
     return pressSource == MousePress ? DrawPressed : drawState;
 }
 
-DlgCodeAnswer AnswerDlgCode(const DlgCodeQuery& query) {
+DlgCodeAnswer AnswerDlgCode(const DlgCodeQuery& query)
+{
     if (query.fixedLook != NotFixed && query.clickable == 0) {
         return DlgCodeAnswer::Default;
     }

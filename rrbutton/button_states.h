@@ -10,8 +10,7 @@
 //      (drawState, pressSource; hoverTimer = 0 when hoverTimerRunning is false);
 //   2. performs reaction.actions in list order, re-reading the record from
 //      the window before each action and stopping as soon as it is gone.
-#ifndef VORLANE_RRBUTTON_BUTTON_STATES_H
-#define VORLANE_RRBUTTON_BUTTON_STATES_H
+#pragma once
 
 #include <cstddef>
 #include <optional>
@@ -61,19 +60,19 @@ struct Observations {
 };
 
 enum class ButtonAction {
-    SetButtonCursor,    // SetCursor(hCursor)
-    SetArrowCursor,     // SetCursor(LoadCursorA(NULL, IDC_ARROW))
-    SetCapture,         // SetCapture(hWnd)
-    ReleaseCapture,     // ReleaseCapture()
-    StartHoverTimer,    // hoverTimer = SetTimer(hWnd, ctrlId, HoverPollMs, NULL)
-    KillHoverTimer,     // KillTimer(hWnd, ctrlId); hoverTimer is already 0
-    TakeFocus,          // SetFocus(hWnd); the button's own WM_SETFOCUS runs inside
-    PassFocusForward,   // focus the next control of the tab order (FindFocusTarget)
-    PassFocusBackward,  // the same, towards the previous control
-    RestorePressedLook, // drawState = DrawStateAfterTakingFocus(drawState, pressSource)
-    Repaint,            // InvalidateRect(hWnd, NULL, FALSE); UpdateWindow(hWnd)
-    Click,              // WM_COMMAND BN_CLICKED to the parent
-    ResetLook,          // drawState = 0 (after a click whose handler kept the button)
+    SetButtonCursor,     // SetCursor(hCursor)
+    SetArrowCursor,      // SetCursor(LoadCursorA(NULL, IDC_ARROW))
+    SetCapture,          // SetCapture(hWnd)
+    ReleaseCapture,      // ReleaseCapture()
+    StartHoverTimer,     // hoverTimer = SetTimer(hWnd, ctrlId, HoverPollMs, NULL)
+    KillHoverTimer,      // KillTimer(hWnd, ctrlId); hoverTimer is already 0
+    TakeFocus,           // SetFocus(hWnd); the button's own WM_SETFOCUS runs inside
+    PassFocusForward,    // focus the next control of the tab order (FindFocusTarget)
+    PassFocusBackward,   // the same, towards the previous control
+    RestorePressedLook,  // drawState = DrawStateAfterTakingFocus(drawState, pressSource)
+    Repaint,             // InvalidateRect(hWnd, NULL, FALSE); UpdateWindow(hWnd)
+    Click,               // WM_COMMAND BN_CLICKED to the parent
+    ResetLook,           // drawState = 0 (after a click whose handler kept the button)
 };
 
 // The ordered actions of one reaction; never more than a handful.
@@ -139,7 +138,8 @@ DlgCodeAnswer AnswerDlgCode(const DlgCodeQuery& query);
 // or goes round a loop of items it has all seen, wherever that loop lies: a
 // tab order is not trusted to be one clean cycle.
 template <typename Item, typename NextItem, typename IsPassiveItem>
-std::optional<Item> FindFocusTarget(Item start, NextItem next, IsPassiveItem isPassive) {
+std::optional<Item> FindFocusTarget(Item start, NextItem next, IsPassiveItem isPassive)
+{
     // Loop check without a list of visited items: a mark left at the 1st,
     // 2nd, 4th, 8th... step is met again once the walk is inside a loop.
     Item item = next(start);
@@ -164,5 +164,3 @@ std::optional<Item> FindFocusTarget(Item start, NextItem next, IsPassiveItem isP
 }
 
 }  // namespace rrb
-
-#endif  // VORLANE_RRBUTTON_BUTTON_STATES_H

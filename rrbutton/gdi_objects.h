@@ -8,8 +8,7 @@
 // Objects handed to the button by its caller (a font by WM_SETFONT, an image
 // by BM_SETIMAGE), stock objects and shared cursors are not the button's and
 // never pass through here.
-#ifndef VORLANE_RRBUTTON_GDI_OBJECTS_H
-#define VORLANE_RRBUTTON_GDI_OBJECTS_H
+#pragma once
 
 #include <windows.h>
 
@@ -42,5 +41,3 @@ HANDLE LoadImageCounted(HINSTANCE module, LPCSTR name, UINT kind, int width, int
 bool ReleaseImage(HANDLE image, UINT kind);
 
 }  // namespace rrb::gdi
-
-#endif  // VORLANE_RRBUTTON_GDI_OBJECTS_H

@@ -3,7 +3,8 @@
 
 namespace rrb {
 
-HPALETTE SelectBackgroundPalette(HDC dc, HPALETTE palette) {
+HPALETTE SelectBackgroundPalette(HDC dc, HPALETTE palette)
+{
     if (!dc || !palette) {
         return nullptr;
     }
@@ -12,8 +13,8 @@ HPALETTE SelectBackgroundPalette(HDC dc, HPALETTE palette) {
     return kept;
 }
 
-OffscreenBuffer::OffscreenBuffer(HDC target, int width, int height, HPALETTE palette)
-    : width_(width), height_(height) {
+OffscreenBuffer::OffscreenBuffer(HDC target, int width, int height, HPALETTE palette) : width_(width), height_(height)
+{
     HDC dc = gdi::NewCompatibleDC(target);
     if (!dc) {
         return;
@@ -37,7 +38,8 @@ OffscreenBuffer::OffscreenBuffer(HDC target, int width, int height, HPALETTE pal
     keptPalette_ = SelectBackgroundPalette(dc_, palette);
 }
 
-OffscreenBuffer::~OffscreenBuffer() {
+OffscreenBuffer::~OffscreenBuffer()
+{
     if (!dc_) {
         return;
     }
@@ -49,7 +51,8 @@ OffscreenBuffer::~OffscreenBuffer() {
     gdi::DeleteMemoryDC(dc_);
 }
 
-void OffscreenBuffer::CopyTo(HDC target) const {
+void OffscreenBuffer::CopyTo(HDC target) const
+{
     if (dc_) {
         BitBlt(target, 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
     }

@@ -11,8 +11,7 @@
    name and at the ordinal given. Link VorlaneLib.dll through its import
    library, or take the functions with GetProcAddress from VorlaneLib.dll or
    from Vorlane.exe, whose export table forwards them to the library. */
-#ifndef VORLANE_RRBUTTON_H
-#define VORLANE_RRBUTTON_H
+#pragma once
 
 #include <windows.h>
 
@@ -100,15 +99,14 @@ void WINAPI InitRRButtonClass(void);
    are in the parent dialog's units; a parent that is not a dialog gives
    (0, 0) for both. The style goes to the window unchanged (WS_CHILD,
    WS_VISIBLE, WS_TABSTOP as the caller wants). */
-HWND WINAPI CreateRRButton(HWND hParent, int ctrlId, const char* text, int x, int y, int width, int height,
-                           DWORD style, DWORD exStyle, BOOL dialogUnits);
+HWND WINAPI CreateRRButton(HWND hParent, int ctrlId, const char* text, int x, int y, int width, int height, DWORD style,
+                           DWORD exStyle, BOOL dialogUnits);
 
 /* Ordinal 4. A button with corner 5 and up to two icons, normal and hot
    (resource names, or file names when they contain a "."; empty or NULL for
    none). */
-HWND WINAPI MakeRRButton(HWND hParent, int ctrlId, const char* text, int x, int y, int width, int height,
-                         DWORD style, DWORD exStyle, const char* iconName, const char* hotIconName,
-                         BOOL dialogUnits);
+HWND WINAPI MakeRRButton(HWND hParent, int ctrlId, const char* text, int x, int y, int width, int height, DWORD style,
+                         DWORD exStyle, const char* iconName, const char* hotIconName, BOOL dialogUnits);
 
 /* Ordinal 5. A link button: flat, blue caption that turns red while pressed,
    bold underlined font, hand cursor, and up to three icons (normal, pressed,
@@ -130,5 +128,3 @@ int WINAPI EXIST(const char* const* nameHandle);
 #ifdef __cplusplus
 }
 #endif
-
-#endif /* VORLANE_RRBUTTON_H */

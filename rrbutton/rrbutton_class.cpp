@@ -14,7 +14,7 @@ constexpr UINT ClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_GLOBALCLAS
 constexpr char ResourceModuleName[] = "QUILLKIT.DLL";
 
 constexpr int DefaultCornerSize = 5;
-constexpr int DefaultImagePlacement = -4;  // middle of the left side
+constexpr int DefaultImagePlacement = -4;                                   // middle of the left side
 constexpr UINT DefaultTextFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;  // 0x25
 constexpr int DefaultImageSize = 16;
 
@@ -28,17 +28,20 @@ constexpr int LinkCaptionMarginBesideImage = 20;
 constexpr COLORREF LinkColor = RGB(0, 0, 255);
 constexpr COLORREF PressedLinkColor = RGB(255, 0, 0);
 
-bool IsEmpty(const char* text) {
+bool IsEmpty(const char* text)
+{
     return text == nullptr || text[0] == '\0';
 }
 
-LPARAM TextParam(const char* text) {
+LPARAM TextParam(const char* text)
+{
     return reinterpret_cast<LPARAM>(text);
 }
 
 // Converts one pair of dialog units of hParent to pixels; a parent that is
 // not a dialog gives (0, 0).
-void DialogUnitsToPixels(HWND hParent, int& first, int& second) {
+void DialogUnitsToPixels(HWND hParent, int& first, int& second)
+{
     RECT rect = {0, 0, first, second};
     if (MapDialogRect(hParent, &rect)) {
         first = rect.right;
@@ -50,19 +53,22 @@ void DialogUnitsToPixels(HWND hParent, int& first, int& second) {
 }
 
 // Wine's ntdll exports wine_get_version; Windows' does not.
-bool RunsUnderWine() {
+bool RunsUnderWine()
+{
     const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
-HMODULE ResourceModuleOf(HWND hWnd) {
+HMODULE ResourceModuleOf(HWND hWnd)
+{
     HMODULE module = GetModuleHandleA(ResourceModuleName);
     return module ? module : reinterpret_cast<HMODULE>(GetWindowLongPtrA(hWnd, GWLP_HINSTANCE));
 }
 
 // The optional images of MakeRRButton and MakeRRButtonURL sit at the middle
 // of the left side next to a caption, or in the centre of a button without.
-void PlaceImageBesideCaption(HWND button, const char* text, int captionMargin) {
+void PlaceImageBesideCaption(HWND button, const char* text, int captionMargin)
+{
     if (!IsEmpty(text)) {
         SendMessageA(button, RRBM_SETIMAGEPOS, static_cast<WPARAM>(ImageMiddleLeft), 0);
         SendMessageA(button, RRBM_SETIMAGEMARGINLEFT, ImageMarginBesideCaption, 0);
@@ -72,14 +78,16 @@ void PlaceImageBesideCaption(HWND button, const char* text, int captionMargin) {
     }
 }
 
-void LoadIconIfNamed(HWND button, UINT message, const char* name) {
+void LoadIconIfNamed(HWND button, UINT message, const char* name)
+{
     if (!IsEmpty(name)) {
         SendMessageA(button, message, IMAGE_ICON, TextParam(name));
     }
 }
 
 // The link button's own font: the stock GUI font, bold and underlined.
-void GiveLinkFont(HWND button) {
+void GiveLinkFont(HWND button)
+{
     LOGFONTA font;
     if (GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font) != sizeof font) {
         return;
@@ -101,18 +109,19 @@ void GiveLinkFont(HWND button) {
 
 }  // namespace
 
-RRButtonRecord* RecordOf(HWND button) {
+RRButtonRecord* RecordOf(HWND button)
+{
     return reinterpret_cast<RRButtonRecord*>(GetWindowLongPtrA(button, 0));
 }
 
 namespace rrb {
 
-LRESULT OnCreate(HWND hWnd) {
+LRESULT OnCreate(HWND hWnd)
+{
     if (RecordOf(hWnd)) {
         return 0;  // a WM_CREATE sent by hand must not replace, and so leak, the record
     }
-    auto* record =
-        static_cast<RRButtonRecord*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(RRButtonRecord)));
+    auto* record = static_cast<RRButtonRecord*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(RRButtonRecord)));
     if (!record) {
         return -1;
     }
@@ -147,7 +156,8 @@ LRESULT OnCreate(HWND hWnd) {
     return 0;
 }
 
-LRESULT OnDestroy(HWND hWnd, RRButtonRecord& record) {
+LRESULT OnDestroy(HWND hWnd, RRButtonRecord& record)
+{
     // From here on every message finds no record and touches nothing.
     SetWindowLongPtrA(hWnd, 0, 0);
     if (record.hoverTimer) {
@@ -167,7 +177,8 @@ LRESULT OnDestroy(HWND hWnd, RRButtonRecord& record) {
 
 }  // namespace rrb
 
-LRESULT CALLBACK RRButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK RRButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     using namespace rrb;
     if (message == WM_CREATE) {
         return OnCreate(hWnd);
@@ -177,62 +188,35 @@ LRESULT CALLBACK RRButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPa
         return DefWindowProcA(hWnd, message, wParam, lParam);
     }
     switch (message) {
-    case WM_DESTROY:
-        return OnDestroy(hWnd, *record);
-    case WM_SIZE:
-        return OnSize(hWnd, *record);
-    case WM_PAINT:
-        return OnPaint(hWnd, *record);
+    case WM_DESTROY: return OnDestroy(hWnd, *record);
+    case WM_SIZE: return OnSize(hWnd, *record);
+    case WM_PAINT: return OnPaint(hWnd, *record);
 
-    case WM_SETFOCUS:
-        return React(hWnd, *record, ButtonEvent::SetFocus, message, wParam, lParam);
-    case WM_KILLFOCUS:
-        return React(hWnd, *record, ButtonEvent::KillFocus, message, wParam, lParam);
-    case WM_ENABLE:
-        return OnEnable(hWnd, *record, wParam, lParam);
-    case WM_SYSCOLORCHANGE:
-        return OnSysColorChange(hWnd, *record, wParam, lParam);
-    case WM_SETFONT:
-        return OnSetFont(hWnd, *record, wParam, lParam);
-    case WM_NOTIFY:
-        return OnNotify(hWnd, *record, wParam, lParam);
-    case WM_GETDLGCODE:
-        return OnGetDlgCode(hWnd, *record, wParam, lParam);
-    case WM_KEYDOWN:
-        return React(hWnd, *record, ButtonEvent::KeyDown, message, wParam, lParam);
-    case WM_KEYUP:
-        return React(hWnd, *record, ButtonEvent::KeyUp, message, wParam, lParam);
-    case WM_COMMAND:
-        return OnCommand(hWnd, *record, wParam, lParam);
-    case WM_TIMER:
-        return React(hWnd, *record, ButtonEvent::Timer, message, wParam, lParam);
-    case WM_MOUSEMOVE:
-        return React(hWnd, *record, ButtonEvent::MouseMove, message, wParam, lParam);
-    case WM_LBUTTONDOWN:
-        return React(hWnd, *record, ButtonEvent::LButtonDown, message, wParam, lParam);
-    case WM_LBUTTONUP:
-        return React(hWnd, *record, ButtonEvent::LButtonUp, message, wParam, lParam);
-    case WM_LBUTTONDBLCLK:
-        return OnLButtonDblClk(hWnd, *record, wParam, lParam);
+    case WM_SETFOCUS: return React(hWnd, *record, ButtonEvent::SetFocus, message, wParam, lParam);
+    case WM_KILLFOCUS: return React(hWnd, *record, ButtonEvent::KillFocus, message, wParam, lParam);
+    case WM_ENABLE: return OnEnable(hWnd, *record, wParam, lParam);
+    case WM_SYSCOLORCHANGE: return OnSysColorChange(hWnd, *record, wParam, lParam);
+    case WM_SETFONT: return OnSetFont(hWnd, *record, wParam, lParam);
+    case WM_NOTIFY: return OnNotify(hWnd, *record, wParam, lParam);
+    case WM_GETDLGCODE: return OnGetDlgCode(hWnd, *record, wParam, lParam);
+    case WM_KEYDOWN: return React(hWnd, *record, ButtonEvent::KeyDown, message, wParam, lParam);
+    case WM_KEYUP: return React(hWnd, *record, ButtonEvent::KeyUp, message, wParam, lParam);
+    case WM_COMMAND: return OnCommand(hWnd, *record, wParam, lParam);
+    case WM_TIMER: return React(hWnd, *record, ButtonEvent::Timer, message, wParam, lParam);
+    case WM_MOUSEMOVE: return React(hWnd, *record, ButtonEvent::MouseMove, message, wParam, lParam);
+    case WM_LBUTTONDOWN: return React(hWnd, *record, ButtonEvent::LButtonDown, message, wParam, lParam);
+    case WM_LBUTTONUP: return React(hWnd, *record, ButtonEvent::LButtonUp, message, wParam, lParam);
+    case WM_LBUTTONDBLCLK: return OnLButtonDblClk(hWnd, *record, wParam, lParam);
 
-    case RRBM_SETCORNER:
-        return OnSetCorner(hWnd, *record, wParam, lParam);
-    case RRBM_SETFACECOLOR:
-        return OnSetFaceColor(hWnd, *record, wParam, lParam);
-    case RRBM_SETDEFAULT:
-        return OnSetDefault(hWnd, *record, wParam, lParam);
-    case RRBM_SETFIXEDLOOK:
-        return OnSetFixedLook(hWnd, *record, wParam, lParam);
-    case RRBM_SETCURSOR:
-        return OnSetCursor(*record, wParam, lParam);
-    case RRBM_REDRAW:
-        return OnRedraw(hWnd);
-    case RRBM_SETIMAGEPOS:
-        return OnSetImagePos(*record, wParam, lParam);
-    case RRBM_SETIMAGESIZE:
-        return OnSetImageSize(*record, wParam, lParam);
-    case RRBM_SETIMAGENOSHIFT:
-        return OnSetImageNoShift(*record, wParam);
+    case RRBM_SETCORNER: return OnSetCorner(hWnd, *record, wParam, lParam);
+    case RRBM_SETFACECOLOR: return OnSetFaceColor(hWnd, *record, wParam, lParam);
+    case RRBM_SETDEFAULT: return OnSetDefault(hWnd, *record, wParam, lParam);
+    case RRBM_SETFIXEDLOOK: return OnSetFixedLook(hWnd, *record, wParam, lParam);
+    case RRBM_SETCURSOR: return OnSetCursor(*record, wParam, lParam);
+    case RRBM_REDRAW: return OnRedraw(hWnd);
+    case RRBM_SETIMAGEPOS: return OnSetImagePos(*record, wParam, lParam);
+    case RRBM_SETIMAGESIZE: return OnSetImageSize(*record, wParam, lParam);
+    case RRBM_SETIMAGENOSHIFT: return OnSetImageNoShift(*record, wParam);
     case RRBM_SETBKMODE:
     case RRBM_SETTEXTBKCOLOR:
     case RRBM_SETTEXTCOLOR:
@@ -248,21 +232,14 @@ LRESULT CALLBACK RRButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPa
     case RRBM_SETIMAGEMARGINLEFT:
     case RRBM_SETIMAGEMARGINTOP:
     case RRBM_SETIMAGEMARGINRIGHT:
-    case RRBM_SETIMAGEMARGINBOTTOM:
-        return OnSetField(hWnd, *record, message, wParam, lParam);
+    case RRBM_SETIMAGEMARGINBOTTOM: return OnSetField(hWnd, *record, message, wParam, lParam);
 
-    case RRBM_LOADIMAGE:
-        return OnLoadImage(*record, wParam, lParam);
-    case RRBM_LOADHOTIMAGE:
-        return OnLoadHotImage(*record, wParam, lParam);
-    case RRBM_LOADPRESSEDIMAGE:
-        return OnLoadPressedImage(*record, wParam, lParam);
-    case RRBM_LOADDISABLEDIMAGE:
-        return OnLoadDisabledImage(*record, wParam, lParam);
-    case BM_SETIMAGE:
-        return OnSetImage(*record, wParam, lParam);
-    case RRBM_GETIMAGENAME:
-        return OnGetImageName(*record, wParam);
+    case RRBM_LOADIMAGE: return OnLoadImage(*record, wParam, lParam);
+    case RRBM_LOADHOTIMAGE: return OnLoadHotImage(*record, wParam, lParam);
+    case RRBM_LOADPRESSEDIMAGE: return OnLoadPressedImage(*record, wParam, lParam);
+    case RRBM_LOADDISABLEDIMAGE: return OnLoadDisabledImage(*record, wParam, lParam);
+    case BM_SETIMAGE: return OnSetImage(*record, wParam, lParam);
+    case RRBM_GETIMAGENAME: return OnGetImageName(*record, wParam);
 
     case RRBM_GETCORNER:
     case RRBM_GETFACECOLOR:
@@ -287,17 +264,16 @@ LRESULT CALLBACK RRButtonProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPa
     case RRBM_GETIMAGEMARGINLEFT:
     case RRBM_GETIMAGEMARGINTOP:
     case RRBM_GETIMAGEMARGINRIGHT:
-    case RRBM_GETIMAGEMARGINBOTTOM:
-        return OnGetField(*record, message);
+    case RRBM_GETIMAGEMARGINBOTTOM: return OnGetField(*record, message);
 
-    default:
-        return DefWindowProcA(hWnd, message, wParam, lParam);
+    default: return DefWindowProcA(hWnd, message, wParam, lParam);
     }
 }
 
 extern "C" {
 
-void WINAPI InitRRButtonClass(void) {
+void WINAPI InitRRButtonClass(void)
+{
     WNDCLASSEXA buttonClass = {};
     buttonClass.cbSize = sizeof buttonClass;
     buttonClass.style = ClassStyle;
@@ -311,8 +287,9 @@ void WINAPI InitRRButtonClass(void) {
     RegisterClassExA(&buttonClass);
 }
 
-HWND WINAPI CreateRRButton(HWND hParent, int ctrlId, const char* text, int x, int y, int width, int height,
-                           DWORD style, DWORD exStyle, BOOL dialogUnits) {
+HWND WINAPI CreateRRButton(HWND hParent, int ctrlId, const char* text, int x, int y, int width, int height, DWORD style,
+                           DWORD exStyle, BOOL dialogUnits)
+{
     InitRRButtonClass();
     if (dialogUnits) {
         DialogUnitsToPixels(hParent, x, y);
@@ -323,9 +300,9 @@ HWND WINAPI CreateRRButton(HWND hParent, int ctrlId, const char* text, int x, in
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ctrlId)), instance, nullptr);
 }
 
-HWND WINAPI MakeRRButton(HWND hParent, int ctrlId, const char* text, int x, int y, int width, int height,
-                         DWORD style, DWORD exStyle, const char* iconName, const char* hotIconName,
-                         BOOL dialogUnits) {
+HWND WINAPI MakeRRButton(HWND hParent, int ctrlId, const char* text, int x, int y, int width, int height, DWORD style,
+                         DWORD exStyle, const char* iconName, const char* hotIconName, BOOL dialogUnits)
+{
     HWND button = CreateRRButton(hParent, ctrlId, text, x, y, width, height, style, exStyle, dialogUnits);
     if (!button) {
         return nullptr;
@@ -343,7 +320,8 @@ HWND WINAPI MakeRRButton(HWND hParent, int ctrlId, const char* text, int x, int 
 
 HWND WINAPI MakeRRButtonURL(HWND hParent, int ctrlId, const char* text, int x, int y, int width, int height,
                             DWORD style, DWORD exStyle, const char* iconName, const char* pressedIconName,
-                            const char* disabledIconName, BOOL dialogUnits) {
+                            const char* disabledIconName, BOOL dialogUnits)
+{
     HWND button = CreateRRButton(hParent, ctrlId, text, x, y, width, height, style, exStyle, dialogUnits);
     if (!button) {
         return nullptr;

@@ -20,7 +20,8 @@ struct ButtonLogPalette {
 };
 
 // Whether the button's screen draws through a palette of 256 colours or fewer.
-bool ScreenUsesPalette(HWND hWnd) {
+bool ScreenUsesPalette(HWND hWnd)
+{
     HDC dc = GetDC(hWnd);
     if (!dc) {
         return false;
@@ -31,7 +32,8 @@ bool ScreenUsesPalette(HWND hWnd) {
     return palette;
 }
 
-HPALETTE MakeButtonPalette(const std::array<Color, 4>& colors) {
+HPALETTE MakeButtonPalette(const std::array<Color, 4>& colors)
+{
     ButtonLogPalette block{};
     block.palVersion = LogPaletteVersion;
     block.palNumEntries = ButtonPaletteSize;
@@ -44,7 +46,8 @@ HPALETTE MakeButtonPalette(const std::array<Color, 4>& colors) {
 
 }  // namespace
 
-void RebuildButtonColors(HWND hWnd) {
+void RebuildButtonColors(HWND hWnd)
+{
     RRButtonRecord* record = RecordOf(hWnd);
     if (!record) {
         return;

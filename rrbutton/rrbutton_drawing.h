@@ -1,7 +1,6 @@
 // Drawing of a round-rect button: the frame, the whole picture composed into
 // a device context, and the off-screen buffer a paint composes it in.
-#ifndef VORLANE_RRBUTTON_RRBUTTON_DRAWING_H
-#define VORLANE_RRBUTTON_RRBUTTON_DRAWING_H
+#pragma once
 
 #include <windows.h>
 
@@ -54,5 +53,3 @@ private:
 HPALETTE SelectBackgroundPalette(HDC dc, HPALETTE palette);
 
 }  // namespace rrb
-
-#endif  // VORLANE_RRBUTTON_RRBUTTON_DRAWING_H

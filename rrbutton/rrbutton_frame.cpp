@@ -12,7 +12,8 @@ namespace {
 
 // One ring: outlined with a one-pixel pen of its colour and filled with the
 // brush selected in dc. Without a pen the current one draws the outline.
-void DrawRing(HDC dc, const Ring& ring, int width, int height, int corner) {
+void DrawRing(HDC dc, const Ring& ring, int width, int height, int corner)
+{
     HPEN pen = gdi::NewPen(PS_SOLID, 1, ring.color);
     HGDIOBJ keptPen = pen ? SelectObject(dc, pen) : nullptr;
     const Rect box = RingRect(ring, width, height);
@@ -24,7 +25,8 @@ void DrawRing(HDC dc, const Ring& ring, int width, int height, int corner) {
 }
 
 // The RRBN_* message of a notification, 0 for none.
-UINT NotificationMessage(FrameNotification notification) {
+UINT NotificationMessage(FrameNotification notification)
+{
     switch (notification) {
     case FrameNotification::Raised: return RRBN_RAISED;
     case FrameNotification::Sunken: return RRBN_SUNKEN;
@@ -36,7 +38,8 @@ UINT NotificationMessage(FrameNotification notification) {
 
 }  // namespace
 
-bool DrawButtonFrame(HWND hWnd, HDC dc, const RECT& client) {
+bool DrawButtonFrame(HWND hWnd, HDC dc, const RECT& client)
+{
     const RRButtonRecord* record = RecordOf(hWnd);
     if (!record) {
         return false;

@@ -21,18 +21,21 @@ struct SlotPointers {
 };
 
 // An integer resource id travels in the low word of the name pointer.
-bool IsResourceId(LPARAM name) {
+bool IsResourceId(LPARAM name)
+{
     return IS_INTRESOURCE(name);
 }
 
-const char* NameOf(LPARAM name) {
+const char* NameOf(LPARAM name)
+{
     return reinterpret_cast<const char*>(name);
 }
 
 // Colours of the image's 3-D greys follow the system's. A name with a "."
 // anywhere is a file path; any other name, and an integer id, is a resource
 // of the button's resource module.
-HANDLE LoadNamedImage(const RRButtonRecord& record, WPARAM kind, LPARAM name) {
+HANDLE LoadNamedImage(const RRButtonRecord& record, WPARAM kind, LPARAM name)
+{
     UINT flags = LR_LOADMAP3DCOLORS;
     if (!IsResourceId(name) && std::strchr(NameOf(name), '.')) {
         flags |= LR_LOADFROMFILE;
@@ -40,13 +43,15 @@ HANDLE LoadNamedImage(const RRButtonRecord& record, WPARAM kind, LPARAM name) {
     return gdi::LoadImageCounted(record.hResModule, NameOf(name), static_cast<UINT>(kind), 0, 0, flags);
 }
 
-void ReleaseSlot(SlotPointers slot) {
+void ReleaseSlot(SlotPointers slot)
+{
     gdi::ReleaseImage(*slot.image, static_cast<UINT>(*slot.kind));
     *slot.image = nullptr;
 }
 
 // The stored name keeps its first 39 characters; an integer id has no name.
-void RememberImageName(RRButtonRecord& record, LPARAM name) {
+void RememberImageName(RRButtonRecord& record, LPARAM name)
+{
     std::memset(record.imageName, 0, sizeof record.imageName);
     if (!IsResourceId(name)) {
         std::strncpy(record.imageName, NameOf(name), sizeof record.imageName - 1);
@@ -55,7 +60,8 @@ void RememberImageName(RRButtonRecord& record, LPARAM name) {
 
 // The hot, pressed and disabled slots: always the button's own images, no
 // name, and the drawing size stays as it is.
-LRESULT LoadStateImage(RRButtonRecord& record, SlotPointers slot, WPARAM kind, LPARAM name) {
+LRESULT LoadStateImage(RRButtonRecord& record, SlotPointers slot, WPARAM kind, LPARAM name)
+{
     ReleaseSlot(slot);
     if (name) {
         record.imageType = static_cast<int>(kind);
@@ -67,7 +73,8 @@ LRESULT LoadStateImage(RRButtonRecord& record, SlotPointers slot, WPARAM kind, L
 
 }  // namespace
 
-LRESULT OnLoadImage(RRButtonRecord& record, WPARAM kind, LPARAM name) {
+LRESULT OnLoadImage(RRButtonRecord& record, WPARAM kind, LPARAM name)
+{
     const SlotPointers normal = {&record.hImage, &record.imageKind};
     if (!record.imageShared) {
         ReleaseSlot(normal);
@@ -88,19 +95,23 @@ LRESULT OnLoadImage(RRButtonRecord& record, WPARAM kind, LPARAM name) {
     return 0;
 }
 
-LRESULT OnLoadHotImage(RRButtonRecord& record, WPARAM kind, LPARAM name) {
+LRESULT OnLoadHotImage(RRButtonRecord& record, WPARAM kind, LPARAM name)
+{
     return LoadStateImage(record, {&record.hHotImage, &record.hotImageKind}, kind, name);
 }
 
-LRESULT OnLoadPressedImage(RRButtonRecord& record, WPARAM kind, LPARAM name) {
+LRESULT OnLoadPressedImage(RRButtonRecord& record, WPARAM kind, LPARAM name)
+{
     return LoadStateImage(record, {&record.hPressedImage, &record.pressedImageKind}, kind, name);
 }
 
-LRESULT OnLoadDisabledImage(RRButtonRecord& record, WPARAM kind, LPARAM name) {
+LRESULT OnLoadDisabledImage(RRButtonRecord& record, WPARAM kind, LPARAM name)
+{
     return LoadStateImage(record, {&record.hDisabledImage, &record.disabledImageKind}, kind, name);
 }
 
-LRESULT OnSetImage(RRButtonRecord& record, WPARAM kind, LPARAM image) {
+LRESULT OnSetImage(RRButtonRecord& record, WPARAM kind, LPARAM image)
+{
     // As with the system's buttons, the previous image goes back to the
     // caller, who from now on is responsible for it.
     HANDLE previous = record.hImage;
@@ -113,7 +124,8 @@ LRESULT OnSetImage(RRButtonRecord& record, WPARAM kind, LPARAM image) {
     return reinterpret_cast<LRESULT>(previous);
 }
 
-LRESULT OnGetImageName(const RRButtonRecord& record, WPARAM buffer) {
+LRESULT OnGetImageName(const RRButtonRecord& record, WPARAM buffer)
+{
     if (buffer) {
         // The characters only, without a terminating zero: at most 39 bytes
         // of the caller's 40.
@@ -122,7 +134,8 @@ LRESULT OnGetImageName(const RRButtonRecord& record, WPARAM buffer) {
     return 0;
 }
 
-void ReleaseOwnedImages(RRButtonRecord& record) {
+void ReleaseOwnedImages(RRButtonRecord& record)
+{
     if (!record.imageShared) {
         ReleaseSlot({&record.hImage, &record.imageKind});
     }

@@ -23,7 +23,8 @@ namespace {
 // Whether the pointer is over the button's rounded shape: the pointer's
 // current position, never the one a message carries. The corners the
 // rounding cuts off are outside.
-bool PointerInButton(HWND hWnd) {
+bool PointerInButton(HWND hWnd)
+{
     const RRButtonRecord* record = RecordOf(hWnd);
     if (!record || !record->hRegion) {
         return false;
@@ -39,21 +40,25 @@ bool PointerInButton(HWND hWnd) {
 
 constexpr LRESULT NotHandled = 0;
 
-bool IsAlive(HWND hWnd) {
+bool IsAlive(HWND hWnd)
+{
     return RecordOf(hWnd) != nullptr;
 }
 
 // The default result, unless the button has been destroyed meanwhile.
-LRESULT DefaultIfAlive(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT DefaultIfAlive(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     return IsAlive(hWnd) ? DefWindowProcA(hWnd, message, wParam, lParam) : NotHandled;
 }
 
-ButtonState StateOf(const RRButtonRecord& record) {
+ButtonState StateOf(const RRButtonRecord& record)
+{
     return ButtonState{record.drawState, record.pressSource, record.fixedLook, record.clickable,
                        record.hoverTimer != 0};
 }
 
-Observations Observe(HWND hWnd, const RRButtonRecord& record) {
+Observations Observe(HWND hWnd, const RRButtonRecord& record)
+{
     Observations seen = {};
     seen.pointerInButton = PointerInButton(hWnd);
     seen.enabled = IsWindowEnabled(hWnd) != FALSE;
@@ -64,10 +69,10 @@ Observations Observe(HWND hWnd, const RRButtonRecord& record) {
 }
 
 // A round-rect button that never keeps the focus.
-bool IsPassiveButton(HWND window) {
+bool IsPassiveButton(HWND window)
+{
     char className[sizeof RRBUTTON_CLASS_NAME + 1] = {};
-    if (GetClassNameA(window, className, sizeof className) <= 0 ||
-        std::strcmp(className, RRBUTTON_CLASS_NAME) != 0) {
+    if (GetClassNameA(window, className, sizeof className) <= 0 || std::strcmp(className, RRBUTTON_CLASS_NAME) != 0) {
         return false;
     }
     const RRButtonRecord* record = RecordOf(window);
@@ -79,19 +84,22 @@ bool IsPassiveButton(HWND window) {
 // focused: each would hand the focus on in turn, and passive buttons that are
 // the only tab stops would do so for ever. With no such control the focus
 // stays where it is.
-void PassFocusOn(HWND hWnd, HWND hParent, bool backward) {
+void PassFocusOn(HWND hWnd, HWND hParent, bool backward)
+{
     auto next = [hParent, backward](HWND item) { return GetNextDlgTabItem(hParent, item, backward ? TRUE : FALSE); };
     if (const std::optional<HWND> target = FindFocusTarget<HWND>(hWnd, next, IsPassiveButton)) {
         SetFocus(*target);
     }
 }
 
-void SendClick(HWND hWnd, const RRButtonRecord& record) {
+void SendClick(HWND hWnd, const RRButtonRecord& record)
+{
     const WPARAM command = MAKEWPARAM(static_cast<WORD>(record.ctrlId & 0xFFFF), BN_CLICKED);
     SendMessageA(record.hParent, WM_COMMAND, command, reinterpret_cast<LPARAM>(hWnd));
 }
 
-void Perform(HWND hWnd, RRButtonRecord& record, ButtonAction action) {
+void Perform(HWND hWnd, RRButtonRecord& record, ButtonAction action)
+{
     const auto timerId = static_cast<UINT_PTR>(record.ctrlId);
     switch (action) {
     case ButtonAction::SetButtonCursor: SetCursor(record.hCursor); break;
@@ -115,7 +123,8 @@ void Perform(HWND hWnd, RRButtonRecord& record, ButtonAction action) {
 // Stores the new state, then runs the actions in order; each may be the last
 // thing the button lives through.
 LRESULT CarryOut(HWND hWnd, RRButtonRecord& record, const Reaction& reaction, UINT message, WPARAM wParam,
-                 LPARAM lParam) {
+                 LPARAM lParam)
+{
     record.drawState = reaction.state.drawState;
     record.pressSource = reaction.state.pressSource;
     if (!reaction.state.hoverTimerRunning) {
@@ -135,7 +144,8 @@ LRESULT CarryOut(HWND hWnd, RRButtonRecord& record, const Reaction& reaction, UI
 }
 
 // Sends the button one of its own setters, unless it is gone.
-void SendIfAlive(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+void SendIfAlive(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (IsAlive(hWnd)) {
         SendMessageA(hWnd, message, wParam, lParam);
     }
@@ -143,20 +153,23 @@ void SendIfAlive(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-LRESULT React(HWND hWnd, RRButtonRecord& record, ButtonEvent event, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT React(HWND hWnd, RRButtonRecord& record, ButtonEvent event, UINT message, WPARAM wParam, LPARAM lParam)
+{
     const unsigned virtualKey = event == ButtonEvent::KeyDown ? static_cast<unsigned>(wParam) : 0;
     const Reaction reaction = ReactToEvent(StateOf(record), event, virtualKey, Observe(hWnd, record));
     return CarryOut(hWnd, record, reaction, message, wParam, lParam);
 }
 
-LRESULT OnEnable(HWND hWnd, RRButtonRecord&, WPARAM, LPARAM) {
+LRESULT OnEnable(HWND hWnd, RRButtonRecord&, WPARAM, LPARAM)
+{
     RepaintNow(hWnd);
     return 0;
 }
 
 // Under a black or white face the button gives up the colours the program
 // set and takes the system's; any other scheme is noticed by the next paint.
-LRESULT OnSysColorChange(HWND hWnd, RRButtonRecord&, WPARAM wParam, LPARAM lParam) {
+LRESULT OnSysColorChange(HWND hWnd, RRButtonRecord&, WPARAM wParam, LPARAM lParam)
+{
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     if (IsBlackOrWhite(face)) {
         const COLORREF text = GetSysColor(COLOR_BTNTEXT);
@@ -169,7 +182,8 @@ LRESULT OnSysColorChange(HWND hWnd, RRButtonRecord&, WPARAM wParam, LPARAM lPara
 }
 
 // A null font leaves the current one in use. The font stays the caller's.
-LRESULT OnSetFont(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
+LRESULT OnSetFont(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam)
+{
     if (wParam) {
         record.hFont = reinterpret_cast<HFONT>(wParam);
         if (lParam && IsWindowVisible(hWnd)) {
@@ -180,14 +194,16 @@ LRESULT OnSetFont(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lPara
 }
 
 // Notifications from windows inside the button go on to the button's parent.
-LRESULT OnNotify(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
+LRESULT OnNotify(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam)
+{
     SendMessageA(record.hParent, WM_NOTIFY, wParam, lParam);
     return DefaultIfAlive(hWnd, WM_NOTIFY, wParam, lParam);
 }
 
 // Buttons that take presses ask for the Return key, so that it reaches them
 // inside dialogs.
-LRESULT OnGetDlgCode(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
+LRESULT OnGetDlgCode(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam)
+{
     const auto* queued = reinterpret_cast<const MSG*>(lParam);
     DlgCodeQuery query = {};
     query.fixedLook = record.fixedLook;
@@ -205,7 +221,8 @@ LRESULT OnGetDlgCode(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lP
 }
 
 // Commands from windows inside the button go on to the button's parent.
-LRESULT OnCommand(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
+LRESULT OnCommand(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam)
+{
     SendMessageA(record.hParent, WM_COMMAND, wParam, lParam);
     return DefaultIfAlive(hWnd, WM_COMMAND, wParam, lParam);
 }
@@ -213,7 +230,8 @@ LRESULT OnCommand(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lPara
 // The second click of a double click is one more press. It goes through the
 // window procedure as a WM_LBUTTONDOWN, so a program that subclasses the
 // button sees it as one.
-LRESULT OnLButtonDblClk(HWND hWnd, RRButtonRecord&, WPARAM wParam, LPARAM lParam) {
+LRESULT OnLButtonDblClk(HWND hWnd, RRButtonRecord&, WPARAM wParam, LPARAM lParam)
+{
     SendMessageA(hWnd, WM_LBUTTONDOWN, wParam, lParam);
     return 0;
 }

@@ -4,8 +4,7 @@
 // or calls out (a repaint, a notification to the parent, SetFocus) must read
 // the record again with RecordOf afterwards, since the button may have been
 // destroyed meanwhile.
-#ifndef VORLANE_RRBUTTON_RRBUTTON_INTERNAL_H
-#define VORLANE_RRBUTTON_RRBUTTON_INTERNAL_H
+#pragma once
 
 #include <windows.h>
 
@@ -74,5 +73,3 @@ void DeleteUnlessHeldByPaint(HGDIOBJ object, HGDIOBJ heldByPaint);
 void RebuildButtonColors(HWND hWnd);
 
 }  // namespace rrb
-
-#endif  // VORLANE_RRBUTTON_RRBUTTON_INTERNAL_H

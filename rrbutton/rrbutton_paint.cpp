@@ -27,13 +27,15 @@ struct HeldObjects {
 
 // After the paint has selected it out: an object the button replaced or gave
 // up meanwhile (current is no longer it) is the paint's to delete.
-void DeleteIfLetGo(HGDIOBJ held, HGDIOBJ current) {
+void DeleteIfLetGo(HGDIOBJ held, HGDIOBJ current)
+{
     if (held && held != current) {
         gdi::DeleteGdiObject(held);
     }
 }
 
-HANDLE ImageIn(const RRButtonRecord& record, ImageSlot slot) {
+HANDLE ImageIn(const RRButtonRecord& record, ImageSlot slot)
+{
     switch (slot) {
     case ImageSlot::Normal: return record.hImage;
     case ImageSlot::Hot: return record.hHotImage;
@@ -46,7 +48,8 @@ HANDLE ImageIn(const RRButtonRecord& record, ImageSlot slot) {
 
 // Bitmaps are drawn opaque at their own size, icons through their mask at
 // the button's image size.
-void DrawImage(HDC dc, const RRButtonRecord& record, HANDLE image, Point at) {
+void DrawImage(HDC dc, const RRButtonRecord& record, HANDLE image, Point at)
+{
     if (!image) {
         return;
     }
@@ -58,7 +61,8 @@ void DrawImage(HDC dc, const RRButtonRecord& record, HANDLE image, Point at) {
     }
 }
 
-void DrawCaption(HDC dc, const char* caption, const Rect& where, Color color, UINT format) {
+void DrawCaption(HDC dc, const char* caption, const Rect& where, Color color, UINT format)
+{
     RECT box = {where.left, where.top, where.right, where.bottom};
     SetTextColor(dc, color);
     DrawTextA(dc, caption, -1, &box, format);
@@ -66,7 +70,8 @@ void DrawCaption(HDC dc, const char* caption, const Rect& where, Color color, UI
 
 // The image, then the caption's shadow, then the caption, for the button's
 // draw state.
-void DrawContent(HWND hWnd, const RRButtonRecord& record, HDC dc, int width, int height) {
+void DrawContent(HWND hWnd, const RRButtonRecord& record, HDC dc, int width, int height)
+{
     ImageLayout layout{};
     layout.placement = record.imagePlacement;
     layout.x = record.imageX;
@@ -86,8 +91,8 @@ void DrawContent(HWND hWnd, const RRButtonRecord& record, HDC dc, int width, int
     input.imageNoShift = record.imageNoShift != 0;
     input.textShadow = record.textShadow != 0;
     input.enabled = IsWindowEnabled(hWnd) != FALSE;
-    input.images = ImageSlotsSet{record.hImage != nullptr, record.hHotImage != nullptr,
-                                 record.hPressedImage != nullptr, record.hDisabledImage != nullptr};
+    input.images = ImageSlotsSet{record.hImage != nullptr, record.hHotImage != nullptr, record.hPressedImage != nullptr,
+                                 record.hDisabledImage != nullptr};
     input.imageOrigin = record.hImage ? ImageOrigin(layout, width, height) : Point{0, 0};
     input.textColor = record.textColor;
     input.hotTextColor = record.hotTextColor;
@@ -110,13 +115,15 @@ void DrawContent(HWND hWnd, const RRButtonRecord& record, HDC dc, int width, int
 
 }  // namespace
 
-void DeleteUnlessHeldByPaint(HGDIOBJ object, HGDIOBJ heldByPaint) {
+void DeleteUnlessHeldByPaint(HGDIOBJ object, HGDIOBJ heldByPaint)
+{
     if (object != heldByPaint) {
         gdi::DeleteGdiObject(object);
     }
 }
 
-bool DrawButtonPicture(HWND hWnd, HDC dc, int width, int height) {
+bool DrawButtonPicture(HWND hWnd, HDC dc, int width, int height)
+{
     RRButtonRecord* record = RecordOf(hWnd);
     if (!record) {
         return false;
@@ -151,7 +158,8 @@ bool DrawButtonPicture(HWND hWnd, HDC dc, int width, int height) {
     return alive;
 }
 
-LRESULT OnPaint(HWND hWnd, RRButtonRecord& record) {
+LRESULT OnPaint(HWND hWnd, RRButtonRecord& record)
+{
     if (record.painting != NotPainting) {
         // Asked for from inside this paint (the parent's handler of the frame
         // notification, or a message loop it runs): this paint is followed by

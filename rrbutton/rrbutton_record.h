@@ -3,8 +3,7 @@
 // window is created and freed when it is destroyed. Window slot 0 holds its
 // address. All fields are 32 bits wide; the order is the record's published
 // layout, and fields added later go at the end.
-#ifndef VORLANE_RRBUTTON_RRBUTTON_RECORD_H
-#define VORLANE_RRBUTTON_RRBUTTON_RECORD_H
+#pragma once
 
 #include <windows.h>
 
@@ -26,34 +25,34 @@ struct RRButtonRecord {
     int cornerSize;       // width and height of the corner ellipse, never negative
     HCURSOR hCursor;      // cursor over the button
     COLORREF faceColor;
-    int bkMode;           // caption background mode: 1 TRANSPARENT, 2 OPAQUE
+    int bkMode;  // caption background mode: 1 TRANSPARENT, 2 OPAQUE
     COLORREF textBkColor;
     COLORREF textColor;
     COLORREF pressedTextColor;
     COLORREF hotTextColor;
-    int textShadow;       // flag
-    int isDefault;        // 0 or 1
-    int clickable;        // 1: a fixed-look button still takes presses; 0: passive
-    int drawState;        // 0 normal, 1 hot, 2 pressed
-    int pressSource;      // 0 none, 1 left mouse button, 2 space key
-    int fixedLook;        // 0 ordinary; n > 0 shows drawState n - 1 for good
-    HANDLE hImage;        // owned unless imageShared
-    HANDLE hHotImage;     // owned
-    HANDLE hPressedImage; // owned
+    int textShadow;         // flag
+    int isDefault;          // 0 or 1
+    int clickable;          // 1: a fixed-look button still takes presses; 0: passive
+    int drawState;          // 0 normal, 1 hot, 2 pressed
+    int pressSource;        // 0 none, 1 left mouse button, 2 space key
+    int fixedLook;          // 0 ordinary; n > 0 shows drawState n - 1 for good
+    HANDLE hImage;          // owned unless imageShared
+    HANDLE hHotImage;       // owned
+    HANDLE hPressedImage;   // owned
     HANDLE hDisabledImage;  // owned
-    int imageShared;      // hImage came with BM_SETIMAGE and is the caller's
-    int imageType;        // IMAGE_BITMAP or IMAGE_ICON: how all four images are drawn
-    int imageX;           // explicit image position, used when imagePlacement is 0
+    int imageShared;        // hImage came with BM_SETIMAGE and is the caller's
+    int imageType;          // IMAGE_BITMAP or IMAGE_ICON: how all four images are drawn
+    int imageX;             // explicit image position, used when imagePlacement is 0
     int imageY;
     int imageWidth;
     int imageHeight;
-    int imagePlacement;   // -1..-9 placement code; 0 = imageX, imageY
-    int imageNoShift;     // flag: the image stays put when pressed
+    int imagePlacement;  // -1..-9 placement code; 0 = imageX, imageY
+    int imageNoShift;    // flag: the image stays put when pressed
     int imageMarginLeft;
     int imageMarginTop;
     int imageMarginRight;
     int imageMarginBottom;
-    UINT textFormat;      // DrawTextA flags
+    UINT textFormat;  // DrawTextA flags
     int textMarginLeft;
     int textMarginTop;
     int textMarginRight;
@@ -61,9 +60,9 @@ struct RRButtonRecord {
     // palette, paletteEntries and paletteFaceKey are six consecutive words:
     // the first five double as a LOGPALETTE of four entries while the colour
     // rebuild makes the palette.
-    HPALETTE palette;     // owned
+    HPALETTE palette;  // owned
     COLORREF paletteEntries[4];
-    COLORREF paletteFaceKey;  // system face colour at the last colour rebuild
+    COLORREF paletteFaceKey;        // system face colour at the last colour rebuild
     char imageName[ImageNameSize];  // last RRBM_LOADIMAGE name, at most 39 characters
 
     // Added after the published fields.
@@ -100,5 +99,3 @@ static_assert(offsetof(RRButtonRecord, paletteEntries) == offsetof(RRButtonRecor
 // The record of a button window, or nullptr before WM_CREATE has made it and
 // after WM_DESTROY has released it (destruction clears slot 0 before freeing).
 RRButtonRecord* RecordOf(HWND button);
-
-#endif  // VORLANE_RRBUTTON_RRBUTTON_RECORD_H

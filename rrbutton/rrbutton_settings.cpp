@@ -10,7 +10,8 @@ namespace rrb {
 namespace {
 
 // Setters sent with a nonzero lParam show their change at once.
-LRESULT RedrawIfAsked(HWND hWnd, LPARAM lParam) {
+LRESULT RedrawIfAsked(HWND hWnd, LPARAM lParam)
+{
     if (lParam) {
         SendMessageA(hWnd, RRBM_REDRAW, 0, 0);
     }
@@ -19,7 +20,8 @@ LRESULT RedrawIfAsked(HWND hWnd, LPARAM lParam) {
 
 // Both region rules first paint the whole client area in the system face
 // colour: the pixels outside the new shape are never painted by the button.
-SIZE FillClientWithSystemFace(HWND hWnd) {
+SIZE FillClientWithSystemFace(HWND hWnd)
+{
     RECT client = {};
     GetClientRect(hWnd, &client);
     if (HDC dc = GetDC(hWnd)) {
@@ -29,48 +31,56 @@ SIZE FillClientWithSystemFace(HWND hWnd) {
     return SIZE{client.right, client.bottom};
 }
 
-void ReplaceRegion(RRButtonRecord& record, const Rect& box) {
+void ReplaceRegion(RRButtonRecord& record, const Rect& box)
+{
     gdi::DeleteGdiObject(record.hRegion);
     record.hRegion =
         gdi::NewRoundRectRegion(box.left, box.top, box.right, box.bottom, record.cornerSize, record.cornerSize);
 }
 
-int AsInt(WPARAM value) {
+int AsInt(WPARAM value)
+{
     return static_cast<int>(value);
 }
 
 }  // namespace
 
-void RepaintNow(HWND hWnd) {
+void RepaintNow(HWND hWnd)
+{
     InvalidateRect(hWnd, nullptr, FALSE);
     UpdateWindow(hWnd);
 }
 
-LRESULT OnSize(HWND hWnd, RRButtonRecord& record) {
+LRESULT OnSize(HWND hWnd, RRButtonRecord& record)
+{
     const SIZE size = FillClientWithSystemFace(hWnd);
     ReplaceRegion(record, SizeRuleRegion(size.cx, size.cy));
     return 0;
 }
 
-LRESULT OnSetCorner(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
+LRESULT OnSetCorner(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam)
+{
     const SIZE size = FillClientWithSystemFace(hWnd);
     record.cornerSize = ClampCorner(AsInt(wParam));
     ReplaceRegion(record, CornerRuleRegion(size.cx, size.cy));
     return RedrawIfAsked(hWnd, lParam);
 }
 
-LRESULT OnSetFaceColor(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
+LRESULT OnSetFaceColor(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam)
+{
     record.faceColor = static_cast<COLORREF>(wParam);
     RebuildButtonColors(hWnd);
     return RedrawIfAsked(hWnd, lParam);
 }
 
-LRESULT OnSetDefault(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
+LRESULT OnSetDefault(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam)
+{
     record.isDefault = wParam ? 1 : 0;
     return RedrawIfAsked(hWnd, lParam);
 }
 
-LRESULT OnSetFixedLook(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
+LRESULT OnSetFixedLook(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM lParam)
+{
     const int look = AsInt(wParam);
     record.fixedLook = look;
     if (look != 0) {
@@ -83,7 +93,8 @@ LRESULT OnSetFixedLook(HWND hWnd, RRButtonRecord& record, WPARAM wParam, LPARAM 
     return RedrawIfAsked(hWnd, lParam);
 }
 
-LRESULT OnSetCursor(RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
+LRESULT OnSetCursor(RRButtonRecord& record, WPARAM wParam, LPARAM lParam)
+{
     if (lParam) {
         record.hCursor = reinterpret_cast<HCURSOR>(lParam);
     } else if (IS_INTRESOURCE(wParam)) {
@@ -95,7 +106,8 @@ LRESULT OnSetCursor(RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-LRESULT OnRedraw(HWND hWnd) {
+LRESULT OnRedraw(HWND hWnd)
+{
     const RRButtonRecord* record = RecordOf(hWnd);
     if (record && record->painting) {
         // Asked for while the button paints (by its parent's handler of a
@@ -107,7 +119,8 @@ LRESULT OnRedraw(HWND hWnd) {
     return 0;
 }
 
-LRESULT OnSetImagePos(RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
+LRESULT OnSetImagePos(RRButtonRecord& record, WPARAM wParam, LPARAM lParam)
+{
     const int codeOrX = AsInt(wParam);
     if (codeOrX < 0) {
         record.imagePlacement = codeOrX;
@@ -119,18 +132,21 @@ LRESULT OnSetImagePos(RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-LRESULT OnSetImageSize(RRButtonRecord& record, WPARAM wParam, LPARAM lParam) {
+LRESULT OnSetImageSize(RRButtonRecord& record, WPARAM wParam, LPARAM lParam)
+{
     record.imageWidth = AsInt(wParam);
     record.imageHeight = static_cast<int>(lParam);
     return 0;
 }
 
-LRESULT OnSetImageNoShift(RRButtonRecord& record, WPARAM wParam) {
+LRESULT OnSetImageNoShift(RRButtonRecord& record, WPARAM wParam)
+{
     record.imageNoShift = AsInt(wParam);
     return 0;
 }
 
-LRESULT OnSetField(HWND hWnd, RRButtonRecord& record, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT OnSetField(HWND hWnd, RRButtonRecord& record, UINT message, WPARAM wParam, LPARAM lParam)
+{
     const auto color = static_cast<COLORREF>(wParam);
     switch (message) {
     case RRBM_SETBKMODE: record.bkMode = AsInt(wParam); break;
@@ -154,7 +170,8 @@ LRESULT OnSetField(HWND hWnd, RRButtonRecord& record, UINT message, WPARAM wPara
     return RedrawIfAsked(hWnd, lParam);
 }
 
-LRESULT OnGetField(const RRButtonRecord& record, UINT message) {
+LRESULT OnGetField(const RRButtonRecord& record, UINT message)
+{
     switch (message) {
     case RRBM_GETCORNER: return record.cornerSize;
     case RRBM_GETFACECOLOR: return static_cast<LRESULT>(record.faceColor);

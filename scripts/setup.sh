@@ -6,6 +6,7 @@ set -euo pipefail
 
 packages=(
     cmake make g++ googletest libgtest-dev          # build, native tests
+    clang-format                                     # the code's one format (.clang-format)
     g++-mingw-w64-i686-posix mingw-w64-tools         # the Windows cross-compiler
     wine wine32:i386 fonts-wine                      # run and test under Wine
     xvfb xauth xdotool x11-utils imagemagick         # a display, input, screenshots

@@ -68,8 +68,7 @@ std::string AboutText()
            "A catalogue of your music collection. Drop MP3 files named 'Artist - Album - Track.mp3' on the "
            "Vorlane window, say how you hold each copy, and Update adds one line for the track.\r\n\r\n"
            "The catalogue is the file " +
-           std::string(CatalogueFileName) + " in the folder Vorlane was started from:\r\n" +
-           SelectionState.StartDir;
+           std::string(CatalogueFileName) + " in the folder Vorlane was started from:\r\n" + SelectionState.StartDir;
 }
 
 }  // namespace
@@ -117,8 +116,8 @@ INT_PTR ShowDataSelection(HWND /*owner: the dialog has none*/)
 {
     HWND dialog = NewDialog(nullptr, "Add Items", 162, 0, 238, 175, DataSelectionStyle, 0);
     for (const ControlLayout& control : DialogControls)
-        AddControl(control.kind, dialog, control.id, control.text, control.x, control.y, control.width,
-                   control.height, 0, 0, control.callback);
+        AddControl(control.kind, dialog, control.id, control.text, control.x, control.y, control.width, control.height,
+                   0, 0, control.callback);
     PrepareTrackTextForDialog(SelectionState.TrackText);
     SetControlText(dialog, TrackBoxId, SelectionState.TrackText);
     return ShowDialogModal(dialog, nullptr);

@@ -5,9 +5,10 @@ HWND MainWindow = nullptr;
 void ShowEntryLog(HWND logBox, const std::string& shownLog, const std::string& newLog)
 {
     const size_t entryLength = newLog.size() - shownLog.size();
-    const bool onlyPrepended = newLog.size() >= shownLog.size() && newLog.compare(entryLength, std::string::npos, shownLog) == 0;
-    const bool showsLog = !SendMessageA(logBox, EM_GETMODIFY, 0, 0) &&
-                          GetWindowTextLengthA(logBox) == static_cast<int>(shownLog.size());
+    const bool onlyPrepended =
+        newLog.size() >= shownLog.size() && newLog.compare(entryLength, std::string::npos, shownLog) == 0;
+    const bool showsLog =
+        !SendMessageA(logBox, EM_GETMODIFY, 0, 0) && GetWindowTextLengthA(logBox) == static_cast<int>(shownLog.size());
     if (!onlyPrepended || !showsLog) {
         SetWindowTextA(logBox, newLog.c_str());  // the user typed into the box: all of it anew
         return;

@@ -26,7 +26,6 @@ std::string CurrentDirectory()
 
 }  // namespace
 
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     // The visual style of the manifest's common controls needs this on Windows.

@@ -26,7 +26,7 @@ constexpr DWORD HintLabelStyle = WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_CENTER;
 static_assert(MainWindowStyle == 0x16CF0054 && MainWindowExStyle == 0x00010008, "the main window's styles");
 static_assert(LogBoxStyle == 0x50311084 && HintLabelStyle == 0x50001001, "the styles of the log box and the hint");
 constexpr DWORD PictureButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
-constexpr int PictureSize = 48;                  // pixels, whatever the font
+constexpr int PictureSize = 48;  // pixels, whatever the font
 
 void ConfigurePictureButton(HWND button)
 {
@@ -96,14 +96,9 @@ void OnCommand(HWND window, int controlId, int notification, HWND control)
         NormaliseTrackText();
         ShowDataSelection(window);
         break;
-    case ExitButtonId:
-        CloseDialog(window, 0);
-        break;
-    case AboutButtonId:
-        ShowAbout(window, WM_COMMAND, 0, 0);
-        break;
-    default:
-        break;
+    case ExitButtonId: CloseDialog(window, 0); break;
+    case AboutButtonId: ShowAbout(window, WM_COMMAND, 0, 0); break;
+    default: break;
     }
 }
 
@@ -121,23 +116,12 @@ void OnSize(HWND window, UINT sizeType, int clientWidth, int clientHeight)
 INT_PTR MainWindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_DROPFILES:
-        OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
-        break;
-    case WM_NCACTIVATE:
-        OnActivationChange(window, wParam != 0);
-        break;
-    case WM_COMMAND:
-        OnCommand(window, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-        break;
-    case WM_SIZE:
-        OnSize(window, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
-        break;
-    case WM_NCDESTROY:
-        RemovePropA(window, SavedFocusProperty);
-        break;
-    default:
-        break;
+    case WM_DROPFILES: OnDropFiles(window, reinterpret_cast<HDROP>(wParam)); break;
+    case WM_NCACTIVATE: OnActivationChange(window, wParam != 0); break;
+    case WM_COMMAND: OnCommand(window, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); break;
+    case WM_SIZE: OnSize(window, static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)); break;
+    case WM_NCDESTROY: RemovePropA(window, SavedFocusProperty); break;
+    default: break;
     }
     return 0;  // the default dialog processing always follows
 }

@@ -26,22 +26,70 @@ void __verbose_terminate_handler()
 // functional object: a missing one would bring that object back, and with it
 // the others twice.
 namespace std {
-void __throw_bad_exception() { std::abort(); }
-void __throw_bad_alloc() { std::abort(); }
-void __throw_bad_array_new_length() { std::abort(); }
-void __throw_bad_cast() { std::abort(); }
-void __throw_bad_typeid() { std::abort(); }
-void __throw_logic_error(const char*) { std::abort(); }
-void __throw_domain_error(const char*) { std::abort(); }
-void __throw_invalid_argument(const char*) { std::abort(); }
-void __throw_length_error(const char*) { std::abort(); }
-void __throw_out_of_range(const char*) { std::abort(); }
-void __throw_out_of_range_fmt(const char*, ...) { std::abort(); }
-void __throw_runtime_error(const char*) { std::abort(); }
-void __throw_range_error(const char*) { std::abort(); }
-void __throw_overflow_error(const char*) { std::abort(); }
-void __throw_underflow_error(const char*) { std::abort(); }
-void __throw_bad_function_call() { std::abort(); }
+void __throw_bad_exception()
+{
+    std::abort();
+}
+void __throw_bad_alloc()
+{
+    std::abort();
+}
+void __throw_bad_array_new_length()
+{
+    std::abort();
+}
+void __throw_bad_cast()
+{
+    std::abort();
+}
+void __throw_bad_typeid()
+{
+    std::abort();
+}
+void __throw_logic_error(const char*)
+{
+    std::abort();
+}
+void __throw_domain_error(const char*)
+{
+    std::abort();
+}
+void __throw_invalid_argument(const char*)
+{
+    std::abort();
+}
+void __throw_length_error(const char*)
+{
+    std::abort();
+}
+void __throw_out_of_range(const char*)
+{
+    std::abort();
+}
+void __throw_out_of_range_fmt(const char*, ...)
+{
+    std::abort();
+}
+void __throw_runtime_error(const char*)
+{
+    std::abort();
+}
+void __throw_range_error(const char*)
+{
+    std::abort();
+}
+void __throw_overflow_error(const char*)
+{
+    std::abort();
+}
+void __throw_underflow_error(const char*)
+{
+    std::abort();
+}
+void __throw_bad_function_call()
+{
+    std::abort();
+}
 }  // namespace std
 
 // Allocation: memory that cannot be had ends the process, as an unhandled

@@ -29,7 +29,7 @@ struct DialogRecord {
     DialogCallback callback = nullptr;
     // While ShowDialogModal runs the dialog: its result, in that call's frame.
     INT_PTR* modalResult = nullptr;
-    HICON bigIcon = nullptr;  // owned
+    HICON bigIcon = nullptr;    // owned
     HICON smallIcon = nullptr;  // owned
     std::vector<ControlCallbackEntry> controlCallbacks;
 };
@@ -181,8 +181,7 @@ POINT UnitsToPixels(HWND dialog, int x, int y)
 
 }  // namespace
 
-HWND NewDialog(HWND owner, const std::string& caption, int x, int y, int width, int height, DWORD style,
-               DWORD exStyle)
+HWND NewDialog(HWND owner, const std::string& caption, int x, int y, int width, int height, DWORD style, DWORD exStyle)
 {
     const DWORD dialogStyle = AdjustDialogStyle(style, owner != nullptr);
     const std::vector<std::uint16_t> words = BuildDialogTemplate(dialogStyle, exStyle, x, y, width, height);
@@ -216,10 +215,9 @@ HWND AddControl(ControlKind kind, HWND dialog, int id, const std::string& text, 
     RECT area{x, y, x + width, y + height};
     MapDialogRect(dialog, &area);
     const ControlStyles styles = AdjustControlStyles(kind, style, exStyle);
-    const HWND control =
-        CreateWindowExA(styles.exStyle, ControlClassName(kind), text.c_str(), styles.style, area.left, area.top,
-                        area.right - area.left, area.bottom - area.top, dialog,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramInstance(), nullptr);
+    const HWND control = CreateWindowExA(styles.exStyle, ControlClassName(kind), text.c_str(), styles.style, area.left,
+                                         area.top, area.right - area.left, area.bottom - area.top, dialog,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramInstance(), nullptr);
     if (!control)
         return nullptr;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);

@@ -18,8 +18,7 @@ using DialogCallback = INT_PTR (*)(HWND dialog, UINT message, WPARAM wParam, LPA
 
 // Creates a hidden dialog without controls. Position and client size are in
 // dialog units; a style of 0 gives a pop-up with a caption and a modal frame.
-HWND NewDialog(HWND owner, const std::string& caption, int x, int y, int width, int height, DWORD style,
-               DWORD exStyle);
+HWND NewDialog(HWND owner, const std::string& caption, int x, int y, int width, int height, DWORD style, DWORD exStyle);
 
 // Adds a standard control (dialog units; style 0 for the kind's default).
 // The callback, if any, sees the control's WM_COMMAND, WM_HSCROLL and

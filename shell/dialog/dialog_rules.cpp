@@ -4,46 +4,46 @@ namespace {
 
 // Window, dialog and control style bits, by value, so this file needs no
 // platform header.
-constexpr std::uint32_t PopupStyle = 0x80000000;         // WS_POPUP
-constexpr std::uint32_t ChildStyle = 0x40000000;         // WS_CHILD
-constexpr std::uint32_t MinimizeStyle = 0x20000000;      // WS_MINIMIZE
-constexpr std::uint32_t VisibleStyle = 0x10000000;       // WS_VISIBLE
-constexpr std::uint32_t ClipSiblingsStyle = 0x04000000;  // WS_CLIPSIBLINGS
-constexpr std::uint32_t ClipChildrenStyle = 0x02000000;  // WS_CLIPCHILDREN
-constexpr std::uint32_t MaximizeStyle = 0x01000000;      // WS_MAXIMIZE
-constexpr std::uint32_t BorderStyle = 0x00800000;        // WS_BORDER
-constexpr std::uint32_t DialogFrameStyle = 0x00400000;   // WS_DLGFRAME
+constexpr std::uint32_t PopupStyle = 0x80000000;                        // WS_POPUP
+constexpr std::uint32_t ChildStyle = 0x40000000;                        // WS_CHILD
+constexpr std::uint32_t MinimizeStyle = 0x20000000;                     // WS_MINIMIZE
+constexpr std::uint32_t VisibleStyle = 0x10000000;                      // WS_VISIBLE
+constexpr std::uint32_t ClipSiblingsStyle = 0x04000000;                 // WS_CLIPSIBLINGS
+constexpr std::uint32_t ClipChildrenStyle = 0x02000000;                 // WS_CLIPCHILDREN
+constexpr std::uint32_t MaximizeStyle = 0x01000000;                     // WS_MAXIMIZE
+constexpr std::uint32_t BorderStyle = 0x00800000;                       // WS_BORDER
+constexpr std::uint32_t DialogFrameStyle = 0x00400000;                  // WS_DLGFRAME
 constexpr std::uint32_t CaptionStyle = BorderStyle | DialogFrameStyle;  // WS_CAPTION
-constexpr std::uint32_t VerticalScrollStyle = 0x00200000;    // WS_VSCROLL
-constexpr std::uint32_t HorizontalScrollStyle = 0x00100000;  // WS_HSCROLL
-constexpr std::uint32_t SystemMenuStyle = 0x00080000;    // WS_SYSMENU
-constexpr std::uint32_t ThickFrameStyle = 0x00040000;    // WS_THICKFRAME
-constexpr std::uint32_t GroupStyle = 0x00020000;         // WS_GROUP
-constexpr std::uint32_t TabStopStyle = 0x00010000;       // WS_TABSTOP
-constexpr std::uint32_t AbsAlignStyle = 0x00000001;      // DS_ABSALIGN
-constexpr std::uint32_t SysModalStyle = 0x00000002;      // DS_SYSMODAL
-constexpr std::uint32_t SetFontStyle = 0x00000040;       // DS_SETFONT
-constexpr std::uint32_t ModalFrameStyle = 0x00000080;    // DS_MODALFRAME
-constexpr std::uint32_t NoFailCreateStyle = 0x00000010;  // DS_NOFAILCREATE
-constexpr std::uint32_t ThreeDLookStyle = 0x00000004;    // DS_3DLOOK
-constexpr std::uint32_t DefPushButtonStyle = 0x00000001;  // BS_DEFPUSHBUTTON
-constexpr std::uint32_t AutoCheckBoxStyle = 0x00000003;   // BS_AUTOCHECKBOX
-constexpr std::uint32_t GroupBoxStyle = 0x00000007;       // BS_GROUPBOX
-constexpr std::uint32_t ButtonIconStyle = 0x00000040;     // BS_ICON
-constexpr std::uint32_t ButtonBitmapStyle = 0x00000080;   // BS_BITMAP
-constexpr std::uint32_t PushLikeStyle = 0x00001000;       // BS_PUSHLIKE
-constexpr std::uint32_t NotifyStyle = 0x00004000;         // BS_NOTIFY
-constexpr std::uint32_t FlatStyle = 0x00008000;           // BS_FLAT
-constexpr std::uint32_t AutoHorizontalScrollStyle = 0x00000080;  // ES_AUTOHSCROLL
-constexpr std::uint32_t ClientEdgeExStyle = 0x00000200;   // WS_EX_CLIENTEDGE
+constexpr std::uint32_t VerticalScrollStyle = 0x00200000;               // WS_VSCROLL
+constexpr std::uint32_t HorizontalScrollStyle = 0x00100000;             // WS_HSCROLL
+constexpr std::uint32_t SystemMenuStyle = 0x00080000;                   // WS_SYSMENU
+constexpr std::uint32_t ThickFrameStyle = 0x00040000;                   // WS_THICKFRAME
+constexpr std::uint32_t GroupStyle = 0x00020000;                        // WS_GROUP
+constexpr std::uint32_t TabStopStyle = 0x00010000;                      // WS_TABSTOP
+constexpr std::uint32_t AbsAlignStyle = 0x00000001;                     // DS_ABSALIGN
+constexpr std::uint32_t SysModalStyle = 0x00000002;                     // DS_SYSMODAL
+constexpr std::uint32_t SetFontStyle = 0x00000040;                      // DS_SETFONT
+constexpr std::uint32_t ModalFrameStyle = 0x00000080;                   // DS_MODALFRAME
+constexpr std::uint32_t NoFailCreateStyle = 0x00000010;                 // DS_NOFAILCREATE
+constexpr std::uint32_t ThreeDLookStyle = 0x00000004;                   // DS_3DLOOK
+constexpr std::uint32_t DefPushButtonStyle = 0x00000001;                // BS_DEFPUSHBUTTON
+constexpr std::uint32_t AutoCheckBoxStyle = 0x00000003;                 // BS_AUTOCHECKBOX
+constexpr std::uint32_t GroupBoxStyle = 0x00000007;                     // BS_GROUPBOX
+constexpr std::uint32_t ButtonIconStyle = 0x00000040;                   // BS_ICON
+constexpr std::uint32_t ButtonBitmapStyle = 0x00000080;                 // BS_BITMAP
+constexpr std::uint32_t PushLikeStyle = 0x00001000;                     // BS_PUSHLIKE
+constexpr std::uint32_t NotifyStyle = 0x00004000;                       // BS_NOTIFY
+constexpr std::uint32_t FlatStyle = 0x00008000;                         // BS_FLAT
+constexpr std::uint32_t AutoHorizontalScrollStyle = 0x00000080;         // ES_AUTOHSCROLL
+constexpr std::uint32_t ClientEdgeExStyle = 0x00000200;                 // WS_EX_CLIENTEDGE
 
 // Every kind of control is a visible child.
 constexpr std::uint32_t VisibleChild = ChildStyle | VisibleStyle;
 // The bits of a frame, of scroll bars and of a top-level window, which a
 // check box or group box cannot have.
-constexpr std::uint32_t FrameBits = PopupStyle | MinimizeStyle | ClipSiblingsStyle | ClipChildrenStyle |
-                                    MaximizeStyle | CaptionStyle | VerticalScrollStyle | HorizontalScrollStyle |
-                                    SystemMenuStyle | ThickFrameStyle;
+constexpr std::uint32_t FrameBits = PopupStyle | MinimizeStyle | ClipSiblingsStyle | ClipChildrenStyle | MaximizeStyle |
+                                    CaptionStyle | VerticalScrollStyle | HorizontalScrollStyle | SystemMenuStyle |
+                                    ThickFrameStyle;
 // Button types above BS_AUTOCHECKBOX, which would turn a check box into something else.
 constexpr std::uint32_t HigherButtonTypes = 0x0000000C;
 // The low-byte bits a group box cannot have: images, left text and any other type.

@@ -19,9 +19,11 @@ TEST(CatalogueRecord, LineOfTheDialogsAnswers)
         {{false, true, false, "", false, true, "ID00231", false, ""}, "-,X,-,No,ID00231,No,Artist,Album,Track"},
         {{false, false, true, "", true, false, "", false, "Solo"}, "-,-,,Yes,-,No,SoloArtist,Album,Track"},
         {{false, false, false, "", false, false, "", true, "Alpha,Beta"}, "-,-,-,No,-,Yes,Alpha,BetaAlbum,Track"},
-        {{false, false, false, "", false, false, "", false, "A,B,C,D"}, "-,-,-,No,-,No,A,B,C,D*******ERROR IN THIS LINE*******"},
+        {{false, false, false, "", false, false, "", false, "A,B,C,D"},
+         "-,-,-,No,-,No,A,B,C,D*******ERROR IN THIS LINE*******"},
         {{false, false, true, "FLAC, 24 bit", false, false, "", false, "a,b,c"}, "-,-,FLAC, 24 bit,No,-,No,a,b,c"},
-        {{false, false, true, "two\r\nlines", false, true, "ID\n7", false, "a\r,b\n,c"}, "-,-,two  lines,No,ID 7,No,a ,b ,c"},
+        {{false, false, true, "two\r\nlines", false, true, "ID\n7", false, "a\r,b\n,c"},
+         "-,-,two  lines,No,ID 7,No,a ,b ,c"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(FormatCatalogueRecord(BuildCatalogueRecord(row.answers)), row.line);
@@ -55,7 +57,7 @@ TEST(TrackText, FromTheLastDroppedPathThatIsNoPlainFolder)
         {{"D:\\1.mp3", "D:\\2.mp3", "D:\\3.mp3"}, "D:\\3.mp3", "3"},
         {{"D:\\1.mp3", "D:\\Music"}, "D:\\1.mp3", "1"},
         {{"D:\\Music", "D:\\1.mp3"}, "D:\\1.mp3", "1"},
-        {{"D:\\Ro"}, "D:\\Ro", "Ro"},                // a folder with another attribute counts as a file
+        {{"D:\\Ro"}, "D:\\Ro", "Ro"},                   // a folder with another attribute counts as a file
         {{"D:\\Music"}, "E:\\Earlier.mp3", "Earlier"},  // folders only: the earlier path again
     };
     for (const Row& row : rows) {

@@ -31,7 +31,10 @@ TEST(Exports, EveryFunctionByNameAndOrdinal)
     const HMODULE library = LoadBuilt("VorlaneLib.dll"), program = LoadBuilt("Vorlane.exe");
     ASSERT_NE(library, nullptr);
     ASSERT_NE(program, nullptr);
-    const struct { const char* name; WORD ordinal; } exports[] = {
+    const struct {
+        const char* name;
+        WORD ordinal;
+    } exports[] = {
         {"InitRRButtonClass", 1}, {"EXIST", 2}, {"CreateRRButton", 3}, {"MakeRRButton", 4}, {"MakeRRButtonURL", 5}};
     for (const auto& [name, ordinal] : exports) {
         const FARPROC function = GetProcAddress(library, name);
@@ -48,8 +51,11 @@ TEST(Exports, ExistFindsVisibleEntriesOnly)
     const std::string root = folder.Path();
     for (const char* name : {"Albums", "veiled", "empty"})
         CreateDirectoryA((root + "\\" + name).c_str(), nullptr);
-    const std::pair<const char*, DWORD> files[] = {{"song.mp3", FILE_ATTRIBUTE_READONLY}, {"Albums\\a.mp3", 0},
-        {"hidden.mp3", FILE_ATTRIBUTE_HIDDEN}, {"system.mp3", FILE_ATTRIBUTE_SYSTEM}, {"veiled\\h.mp3", FILE_ATTRIBUTE_HIDDEN}};
+    const std::pair<const char*, DWORD> files[] = {{"song.mp3", FILE_ATTRIBUTE_READONLY},
+                                                   {"Albums\\a.mp3", 0},
+                                                   {"hidden.mp3", FILE_ATTRIBUTE_HIDDEN},
+                                                   {"system.mp3", FILE_ATTRIBUTE_SYSTEM},
+                                                   {"veiled\\h.mp3", FILE_ATTRIBUTE_HIDDEN}};
     for (const auto& [name, attributes] : files) {
         ASSERT_TRUE(WriteBytes(root + "\\" + name, "x")) << name;
         SetFileAttributesA((root + "\\" + name).c_str(), attributes | FILE_ATTRIBUTE_ARCHIVE);
@@ -72,13 +78,28 @@ TEST(Exports, ExistFindsVisibleEntriesOnly)
     const auto exist = reinterpret_cast<int(WINAPI*)(const char* const*)>(
         reinterpret_cast<void*>(GetProcAddress(LoadBuilt("VorlaneLib.dll"), "EXIST")));
     ASSERT_NE(exist, nullptr);
-    const struct { std::string name; int expected; } rows[] = {
-        {root + "\\song.mp3", -1}, {root + "\\hidden.mp3", 0}, {root + "\\system.mp3", 0},
-        {root + "\\Albums", -1}, {root + "\\missing.mp3", 0}, {root + "\\*.mp3", -1}, {root + "\\s*.csv", 0},
-        {root + "\\Albums\\", -1}, {root + "\\empty\\", 0}, {root + "\\veiled\\", 0},
+    const struct {
+        std::string name;
+        int expected;
+    } rows[] = {
+        {root + "\\song.mp3", -1},
+        {root + "\\hidden.mp3", 0},
+        {root + "\\system.mp3", 0},
+        {root + "\\Albums", -1},
+        {root + "\\missing.mp3", 0},
+        {root + "\\*.mp3", -1},
+        {root + "\\s*.csv", 0},
+        {root + "\\Albums\\", -1},
+        {root + "\\empty\\", 0},
+        {root + "\\veiled\\", 0},
         {drive, -1},  // the current folder of the drive
-        {root + "\\\\song.mp3", -1}, {root + std::string("\\song.mp3\0junk", 14), -1},
-        {deep + "\\long.mp3", -1}, {deep, -1}, {deep + "\\", -1}, {deep + "\\missing.mp3", 0}, {"", 0},
+        {root + "\\\\song.mp3", -1},
+        {root + std::string("\\song.mp3\0junk", 14), -1},
+        {deep + "\\long.mp3", -1},
+        {deep, -1},
+        {deep + "\\", -1},
+        {deep + "\\missing.mp3", 0},
+        {"", 0},
     };
     for (const auto& row : rows) {
         BSTR name = SysAllocStringByteLen(row.name.data(), static_cast<UINT>(row.name.size()));

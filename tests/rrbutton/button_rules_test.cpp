@@ -43,20 +43,34 @@ TEST(ButtonRules, Colours)
 {
     const Color face = Rgb(212, 208, 200), other = Rgb(100, 110, 120), chosen = Rgb(1, 2, 3);
     const Color rows[][2] = {
-        {Lighter(face), Rgb(220, 216, 208)}, {Darker(face), Rgb(196, 192, 184)}, {Darker(White), Rgb(239, 239, 239)},
-        {Lighter(Rgb(250, 100, 255)), Rgb(255, 108, 255)}, {Darker(Rgb(10, 0, 20)), Rgb(0, 0, 4)},  // no carries
-        {Lighter(0x02102030u), 0x02182838u}, {CreationFaceColor(face), Lighter(face)},
-        {CreationFaceColor(White), White}, {CreationFaceColor(Black), Black},
+        {Lighter(face), Rgb(220, 216, 208)},
+        {Darker(face), Rgb(196, 192, 184)},
+        {Darker(White), Rgb(239, 239, 239)},
+        {Lighter(Rgb(250, 100, 255)), Rgb(255, 108, 255)},
+        {Darker(Rgb(10, 0, 20)), Rgb(0, 0, 4)},  // no carries
+        {Lighter(0x02102030u), 0x02182838u},
+        {CreationFaceColor(face), Lighter(face)},
+        {CreationFaceColor(White), White},
+        {CreationFaceColor(Black), Black},
         {FollowSystemFace(chosen, NoFaceKey, other), chosen},  // the first rebuild keeps any face
     };
     for (const auto& row : rows)
         EXPECT_EQ(row[0], row[1]) << "row " << &row - rows;
     // A button made under one scheme, through others: its face after the last.
     const Color grey = Rgb(240, 240, 240), light = Rgb(248, 248, 248);
-    const struct { Color madeUnder, face; std::vector<Color> schemes; Color expected; } trips[] = {
-        {grey, light, {Black}, Rgb(8, 8, 8)}, {grey, light, {Black, grey}, light}, {grey, light, {White}, White},
-        {grey, light, {White, grey}, light}, {Black, Black, {grey}, grey}, {White, White, {grey}, light},
-        {grey, chosen, {Black, White, grey}, chosen}, {grey, 0x01000005, {Black, grey}, 0x01000005},
+    const struct {
+        Color madeUnder, face;
+        std::vector<Color> schemes;
+        Color expected;
+    } trips[] = {
+        {grey, light, {Black}, Rgb(8, 8, 8)},
+        {grey, light, {Black, grey}, light},
+        {grey, light, {White}, White},
+        {grey, light, {White, grey}, light},
+        {Black, Black, {grey}, grey},
+        {White, White, {grey}, light},
+        {grey, chosen, {Black, White, grey}, chosen},
+        {grey, 0x01000005, {Black, grey}, 0x01000005},
     };
     for (const auto& trip : trips) {
         Color face = trip.face, key = trip.madeUnder;
@@ -82,7 +96,13 @@ TEST(ButtonRules, RegionsAndRingsOfA75By23Button)
     EXPECT_EQ(Show(CornerRuleRegion(75, 23)), "-1,-1,77,25");
     EXPECT_EQ(ClampCorner(-7), 0);
 
-    const struct { int drawState, fixedLook; bool isDefault; int clickable; bool focus; const char* frame; } rows[] = {
+    const struct {
+        int drawState, fixedLook;
+        bool isDefault;
+        int clickable;
+        bool focus;
+        const char* frame;
+    } rows[] = {
         {0, 0, false, 1, false, "flat 0,0,74,22=face"},
         {1, 0, false, 1, false, "raised 0,0,74,22=light 1,1,75,23=dark 1,1,74,22=face"},
         {2, 0, false, 1, true, "sunken 1,1,75,23=light 0,0,74,22=dark 1,1,74,22=face"},
@@ -109,10 +129,11 @@ TEST(ButtonRules, RegionsAndRingsOfA75By23Button)
 TEST(ButtonRules, ImageOrigin)
 {
     // A 16 x 16 image in a 75 x 23 button, margins 2, 3, 4, 5 (left, top, right, bottom), explicit place 7, 8.
-    const int rows[][3] = {{-1, 2, 3}, {-2, 32, 3}, {-3, 55, 3}, {-4, 2, 6}, {-5, 32, 6}, {-6, 55, 6},
-                           {-7, 2, 2},  {-8, 32, 2}, {-9, 55, 2}, {-10, 7, 8}, {0, 7, 8},   {3, 7, 8}};
+    const int rows[][3] = {{-1, 2, 3}, {-2, 32, 3}, {-3, 55, 3}, {-4, 2, 6},  {-5, 32, 6}, {-6, 55, 6},
+                           {-7, 2, 2}, {-8, 32, 2}, {-9, 55, 2}, {-10, 7, 8}, {0, 7, 8},   {3, 7, 8}};
     for (const auto& [placement, x, y] : rows) {
-        EXPECT_EQ(ImageOrigin({placement, 7, 8, 16, 16, 2, 3, 4, 5}, 75, 23), (Point{x, y})) << "placement " << placement;
+        EXPECT_EQ(ImageOrigin({placement, 7, 8, 16, 16, 2, 3, 4, 5}, 75, 23), (Point{x, y}))
+            << "placement " << placement;
     }
     // Centres round halves to the even neighbour, the margin joining before the rounding.
     EXPECT_EQ(ImageOrigin({-5, 0, 0, 16, 16, 0, 0, 0, 0}, 75, 23), (Point{30, 4}));
@@ -123,8 +144,12 @@ TEST(ButtonRules, ImageOrigin)
 
 TEST(ButtonRules, WhatEachStateDraws)
 {
-    const struct { int drawState, fixedLook; bool noShift, shadow, enabled; ImageSlotsSet images; const char* plan; }
-    rows[] = {
+    const struct {
+        int drawState, fixedLook;
+        bool noShift, shadow, enabled;
+        ImageSlotsSet images;
+        const char* plan;
+    } rows[] = {
         {2, 0, false, false, true, {true, true, true, true}, "pressed@2,2 pressed@1,1,76,24"},
         {2, 0, true, false, true, {true, true, true, true}, "pressed@1,1 pressed@1,1,76,24"},
         {2, 3, false, false, true, {true, false, false, false}, "normal@1,1 pressed@0,0,75,23"},
@@ -137,8 +162,19 @@ TEST(ButtonRules, WhatEachStateDraws)
     };
     const char* slots[] = {"none", "normal", "hot", "pressed", "disabled"};
     for (const auto& row : rows) {
-        ContentInput input{row.drawState, row.fixedLook, row.noShift, row.shadow, row.enabled, row.images, {1, 1},
-                           Text, HotText, PressedText, Light, Dark, PlanCaptionRects({0, 0, 0, 0}, row.fixedLook, 75, 23)};
+        ContentInput input{row.drawState,
+                           row.fixedLook,
+                           row.noShift,
+                           row.shadow,
+                           row.enabled,
+                           row.images,
+                           {1, 1},
+                           Text,
+                           HotText,
+                           PressedText,
+                           Light,
+                           Dark,
+                           PlanCaptionRects({0, 0, 0, 0}, row.fixedLook, 75, 23)};
         const ContentPlan plan = PlanContent(input);
         std::string drawn = std::string(slots[static_cast<int>(plan.image)]) + "@" + std::to_string(plan.imageAt.x) +
                             "," + std::to_string(plan.imageAt.y);
@@ -159,8 +195,8 @@ std::string React(ButtonState state, ButtonEvent event, unsigned key, bool over,
                   bool focus = false, bool shift = false)
 {
     const Reaction r = ReactToEvent(state, event, key, {over, enabled, focus, false, shift});
-    static const char* names[] = {"cursor", "arrow", "capture", "release", "timer", "untimer", "focus", "forward",
-                                  "backward", "restore", "repaint", "CLICK", "reset"};
+    static const char* names[] = {"cursor",  "arrow",    "capture", "release", "timer", "untimer", "focus",
+                                  "forward", "backward", "restore", "repaint", "CLICK", "reset"};
     std::string text = std::to_string(r.state.drawState) + std::to_string(r.state.pressSource) +
                        (r.state.hoverTimerRunning ? "t" : "") + (r.result == MessageResult::Zero ? " 0:" : " d:");
     for (ButtonAction action : r.actions)
@@ -202,7 +238,12 @@ TEST(ButtonRules, Reactions)
     EXPECT_EQ(React(link, E::MouseMove, 0, true), "00 d: cursor repaint");
     EXPECT_EQ(React(link, E::LButtonDown, 0, true), "21 0: capture focus restore repaint");
 
-    const struct { int fixedLook, clickable; bool hasMessage; unsigned key; DlgCodeAnswer answer; } codes[] = {
+    const struct {
+        int fixedLook, clickable;
+        bool hasMessage;
+        unsigned key;
+        DlgCodeAnswer answer;
+    } codes[] = {
         {0, 1, true, enter, DlgCodeAnswer::WantAllKeys}, {0, 1, false, 0, DlgCodeAnswer::ButtonUndefPush},
         {0, 1, true, space, DlgCodeAnswer::Default},     {1, 0, true, enter, DlgCodeAnswer::Default},
         {1, 1, true, enter, DlgCodeAnswer::WantAllKeys}, {1, 1, false, 0, DlgCodeAnswer::Default},
@@ -220,7 +261,7 @@ TEST(ButtonRules, FocusPassesOverPassiveButtonsAndStopsOnLoops)
         return target ? *target : -1;
     };
     EXPECT_EQ(find(1, {{1, 2}, {2, 3}, {3, 4}, {4, 1}}, {2, 3}), 4);
-    EXPECT_EQ(find(1, {{1, 2}, {2, 3}, {3, 1}}, {2, 3}), -1);       // back at the start
-    EXPECT_EQ(find(1, {{1, 2}, {2, 3}, {3, 2}}, {2, 3}), -1);       // a loop that never comes back
-    EXPECT_EQ(find(1, {{1, 2}}, {2}), -1);                          // the end of the order
+    EXPECT_EQ(find(1, {{1, 2}, {2, 3}, {3, 1}}, {2, 3}), -1);  // back at the start
+    EXPECT_EQ(find(1, {{1, 2}, {2, 3}, {3, 2}}, {2, 3}), -1);  // a loop that never comes back
+    EXPECT_EQ(find(1, {{1, 2}}, {2}), -1);                     // the end of the order
 }

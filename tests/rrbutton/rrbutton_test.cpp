@@ -32,8 +32,8 @@ struct Parent {
         const HINSTANCE program = GetModuleHandleA(nullptr);
         WNDCLASSA parentClass{0, Proc, 0, 0, program, nullptr, nullptr, nullptr, nullptr, "VorlaneTestParent"};
         RegisterClassA(&parentClass);
-        window = CreateWindowExA(0, "VorlaneTestParent", "", WS_POPUP | WS_VISIBLE, 40, 40, 320, 200, nullptr,
-                                 nullptr, program, nullptr);
+        window = CreateWindowExA(0, "VorlaneTestParent", "", WS_POPUP | WS_VISIBLE, 40, 40, 320, 200, nullptr, nullptr,
+                                 program, nullptr);
         current = this;
     }
     ~Parent() { DestroyWindow(window); }
@@ -86,8 +86,8 @@ std::string SolidBitmapFile(COLORREF color)
 {
     const BITMAPFILEHEADER file{0x4D42, 54 + 192, 0, 0, 54};
     const BITMAPINFOHEADER info{40, 8, 8, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    std::string bytes = std::string(reinterpret_cast<const char*>(&file), 14) +
-                        std::string(reinterpret_cast<const char*>(&info), 40);
+    std::string bytes =
+        std::string(reinterpret_cast<const char*>(&file), 14) + std::string(reinterpret_cast<const char*>(&info), 40);
     for (int pixel = 0; pixel < 64; ++pixel)
         bytes += {char(GetBValue(color)), char(GetGValue(color)), char(GetRValue(color))};
     return bytes;
@@ -156,14 +156,18 @@ TEST(Button, ImagesAndWhatDestructionLeaves)
 TEST(Button, CreatedInDialogUnits)
 {
     Parent parent;
-    struct alignas(4) { DLGTEMPLATE header{WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, 200, 100}; WORD none[3]{}; } empty;
+    struct alignas(4) {
+        DLGTEMPLATE header{WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, 200, 100};
+        WORD none[3]{};
+    } empty;
     const HWND dialog = CreateDialogIndirectParamA(nullptr, &empty.header, parent.window, nullptr, 0);
     RECT units{10, 20, 40, 12}, placed{};
     MapDialogRect(dialog, &units);  // x, y and then width, height: each pair from (0, 0)
     GetWindowRect(CreateRRButton(dialog, 7, "", 10, 20, 40, 12, ButtonStyle, 0, TRUE), &placed);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&placed), 2);
     EXPECT_EQ(std::tuple(placed.left, placed.top), std::tuple(units.left, units.top));
-    EXPECT_EQ(std::tuple(placed.right - placed.left, placed.bottom - placed.top), std::tuple(units.right, units.bottom));
+    EXPECT_EQ(std::tuple(placed.right - placed.left, placed.bottom - placed.top),
+              std::tuple(units.right, units.bottom));
     GetWindowRect(CreateRRButton(parent.window, 8, "", 10, 20, 40, 12, ButtonStyle, 0, TRUE), &placed);
     EXPECT_EQ(std::tuple(placed.right - placed.left, placed.bottom - placed.top), std::tuple(0, 0))
         << "dialog units without a dialog";
@@ -181,11 +185,19 @@ TEST(Button, PointerKeysAndScreen)
     const HWND button = MakeButton(parent, "MMMM"), other = MakeButton(parent, "Other", 100);
     const COLORREF face = COLORREF(Get(button, RRBM_GETFACECOLOR)), system = GetSysColor(COLOR_BTNFACE);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), light = GetSysColor(COLOR_BTNHIGHLIGHT);
-    const struct { UINT load; COLORREF picture; UINT setColor; COLORREF caption; int shift; COLORREF edge; UINT heard; }
-    looks[] = {{RRBM_LOADIMAGE, RGB(200, 0, 0), RRBM_SETTEXTCOLOR, RGB(0, 0, 150), 0, system, RRBN_FLAT},
-               {RRBM_LOADHOTIMAGE, RGB(0, 200, 0), RRBM_SETHOTTEXTCOLOR, RGB(0, 150, 0), 0, shadow, RRBN_RAISED},
-               {RRBM_LOADPRESSEDIMAGE, RGB(0, 0, 200), RRBM_SETPRESSEDTEXTCOLOR, RGB(150, 0, 0), 1, light, RRBN_SUNKEN},
-               {RRBM_LOADDISABLEDIMAGE, RGB(200, 200, 0), 0, shadow, 0, system, RRBN_FLAT}};  // normal, hot, pressed, disabled
+    const struct {
+        UINT load;
+        COLORREF picture;
+        UINT setColor;
+        COLORREF caption;
+        int shift;
+        COLORREF edge;
+        UINT heard;
+    } looks[] = {
+        {RRBM_LOADIMAGE, RGB(200, 0, 0), RRBM_SETTEXTCOLOR, RGB(0, 0, 150), 0, system, RRBN_FLAT},
+        {RRBM_LOADHOTIMAGE, RGB(0, 200, 0), RRBM_SETHOTTEXTCOLOR, RGB(0, 150, 0), 0, shadow, RRBN_RAISED},
+        {RRBM_LOADPRESSEDIMAGE, RGB(0, 0, 200), RRBM_SETPRESSEDTEXTCOLOR, RGB(150, 0, 0), 1, light, RRBN_SUNKEN},
+        {RRBM_LOADDISABLEDIMAGE, RGB(200, 200, 0), 0, shadow, 0, system, RRBN_FLAT}};  // normal, hot, pressed, disabled
     for (const auto& look : looks) {
         const std::string file = folder.Path(std::to_string(&look - looks) + ".bmp");
         ASSERT_TRUE(WriteBytes(file, SolidBitmapFile(look.picture)));
@@ -206,17 +218,31 @@ TEST(Button, PointerKeysAndScreen)
     // move message), A away without one (it left the window); d, u, D left button down, up, double
     // click; s, S space down, a key up; r Return; f the focus taken elsewhere; x the button disabled;
     // t, w the hover timer ticking once, three times.
-    const struct { const char* inputs; long clicks; int drawState; bool captured, timer; } rows[] = {
-        {"cdu", 1, 1, false, true}, {"cdau", 0, 0, false, true}, {"cdacu", 1, 1, false, true},
-        {"kdu", 0, 0, false, false}, {"cduDu", 2, 1, false, true}, {"sS", 1, 0, false, false},
-        {"r", 1, 0, false, false}, {"cdfu", 0, 0, false, true}, {"cAt", 0, 0, false, false},
-        {"cw", 0, 1, false, true}, {"scdu", 1, 1, false, false}, {"cd", 0, 2, true, true}, {"kd", 0, 0, false, false},
-        {"s", 0, 2, false, false}, {"x", 0, 0, false, false}};
-    const struct { char letter; const POINT* place; UINT message; WPARAM wParam; } inputs[] = {
-        {'c', &centre, WM_MOUSEMOVE, 0}, {'k', &corner, WM_MOUSEMOVE, 0}, {'a', &away, WM_MOUSEMOVE, 0},
-        {'A', &away, 0, 0}, {'d', nullptr, WM_LBUTTONDOWN, MK_LBUTTON}, {'u', nullptr, WM_LBUTTONUP, 0},
-        {'D', nullptr, WM_LBUTTONDBLCLK, MK_LBUTTON}, {'s', nullptr, WM_KEYDOWN, VK_SPACE},
-        {'S', nullptr, WM_KEYUP, 'A'}, {'r', nullptr, WM_KEYDOWN, VK_RETURN}};
+    const struct {
+        const char* inputs;
+        long clicks;
+        int drawState;
+        bool captured, timer;
+    } rows[] = {{"cdu", 1, 1, false, true},  {"cdau", 0, 0, false, true},  {"cdacu", 1, 1, false, true},
+                {"kdu", 0, 0, false, false}, {"cduDu", 2, 1, false, true}, {"sS", 1, 0, false, false},
+                {"r", 1, 0, false, false},   {"cdfu", 0, 0, false, true},  {"cAt", 0, 0, false, false},
+                {"cw", 0, 1, false, true},   {"scdu", 1, 1, false, false}, {"cd", 0, 2, true, true},
+                {"kd", 0, 0, false, false},  {"s", 0, 2, false, false},    {"x", 0, 0, false, false}};
+    const struct {
+        char letter;
+        const POINT* place;
+        UINT message;
+        WPARAM wParam;
+    } inputs[] = {{'c', &centre, WM_MOUSEMOVE, 0},
+                  {'k', &corner, WM_MOUSEMOVE, 0},
+                  {'a', &away, WM_MOUSEMOVE, 0},
+                  {'A', &away, 0, 0},
+                  {'d', nullptr, WM_LBUTTONDOWN, MK_LBUTTON},
+                  {'u', nullptr, WM_LBUTTONUP, 0},
+                  {'D', nullptr, WM_LBUTTONDBLCLK, MK_LBUTTON},
+                  {'s', nullptr, WM_KEYDOWN, VK_SPACE},
+                  {'S', nullptr, WM_KEYUP, 'A'},
+                  {'r', nullptr, WM_KEYDOWN, VK_RETURN}};
     for (const auto& row : rows) {
         SetFocus(other);
         parent.heard.clear();
@@ -248,7 +274,8 @@ TEST(Button, PointerKeysAndScreen)
         EXPECT_EQ(PixelOf(button, 74, 11), look.edge) << row.inputs << ": the frame";
         EXPECT_EQ(PixelOf(button, 70, 3), face) << row.inputs << ": the face";
         EXPECT_EQ(PixelOf(button, 0, 0), system) << row.inputs << ": a cut-off corner";
-        const auto heard = std::find_if(parent.heard.rbegin(), parent.heard.rend(), [](UINT m) { return m != WM_COMMAND; });
+        const auto heard =
+            std::find_if(parent.heard.rbegin(), parent.heard.rend(), [](UINT m) { return m != WM_COMMAND; });
         if (heard != parent.heard.rend()) {  // when the row repainted the button
             EXPECT_EQ(*heard, look.heard) << row.inputs << ": the parent hears of the look";
         }
@@ -290,15 +317,20 @@ TEST(Button, ChangedOrDestroyedFromItsOwnMessages)
 {
     Parent parent;
     const long objects = rrb::gdi::LiveGdiObjects();
-    const struct { UINT destroyOn, recolourOn; std::vector<std::pair<UINT, WPARAM>> messages; } rows[] = {
-        {WM_COMMAND, 0, {{WM_KEYDOWN, VK_SPACE}, {WM_KEYUP, VK_SPACE}}}, {WM_COMMAND, 0, {{WM_KEYDOWN, VK_RETURN}}},
-        {WM_COMMAND, 0, {{WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}}},
-        {RRBN_SUNKEN, 0, {{WM_LBUTTONDOWN, MK_LBUTTON}}}, {RRBN_FLAT, 0, {{RRBM_REDRAW, 0}}},
-        {0, RRBN_FLAT, {{RRBM_REDRAW, 0}, {RRBM_REDRAW, 0}}}, {0, RRBN_RAISED, {{RRBM_SETDEFAULT, 1}, {WM_PAINT, 0}}},
-        {0, 0, {{RRBM_SETFACECOLOR, RGB(7, 7, 7)}}}};
+    const struct {
+        UINT destroyOn, recolourOn;
+        std::vector<std::pair<UINT, WPARAM>> messages;
+    } rows[] = {{WM_COMMAND, 0, {{WM_KEYDOWN, VK_SPACE}, {WM_KEYUP, VK_SPACE}}},
+                {WM_COMMAND, 0, {{WM_KEYDOWN, VK_RETURN}}},
+                {WM_COMMAND, 0, {{WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}}},
+                {RRBN_SUNKEN, 0, {{WM_LBUTTONDOWN, MK_LBUTTON}}},
+                {RRBN_FLAT, 0, {{RRBM_REDRAW, 0}}},
+                {0, RRBN_FLAT, {{RRBM_REDRAW, 0}, {RRBM_REDRAW, 0}}},
+                {0, RRBN_RAISED, {{RRBM_SETDEFAULT, 1}, {WM_PAINT, 0}}},
+                {0, 0, {{RRBM_SETFACECOLOR, RGB(7, 7, 7)}}}};
     for (const auto& row : rows) {
-        HWND button = MakeRRButtonURL(parent.window, ButtonId, "Link", 10, 10, 75, 23, ButtonStyle, 0, "ICON2",
-                                      "ICON3", "ICON1", FALSE);
+        HWND button = MakeRRButtonURL(parent.window, ButtonId, "Link", 10, 10, 75, 23, ButtonStyle, 0, "ICON2", "ICON3",
+                                      "ICON1", FALSE);
         SendMessageA(button, RRBM_SETFIXEDLOOK, 0, 0);
         RECT rect{};
         GetWindowRect(button, &rect);
@@ -312,8 +344,8 @@ TEST(Button, ChangedOrDestroyedFromItsOwnMessages)
             void* record = RecordOf(button);
             DestroyWindow(button);
             while (trap.size() < 8 && (trap.empty() || trap.back() != record))
-                trap.push_back(static_cast<unsigned char*>(std::memset(
-                    HeapAlloc(GetProcessHeap(), 0, sizeof(RRButtonRecord)), 0xA5, sizeof(RRButtonRecord))));
+                trap.push_back(static_cast<unsigned char*>(
+                    std::memset(HeapAlloc(GetProcessHeap(), 0, sizeof(RRButtonRecord)), 0xA5, sizeof(RRButtonRecord))));
         };
         for (const auto& [message, wParam] : row.messages)
             SendMessageA(button, message, wParam, 1);

@@ -140,7 +140,8 @@ TEST_F(MainWindowTest, WindowAsBuilt)
             tabOrder.push_back(GetDlgCtrlID(item = GetNextDlgTabItem(MainWindow, item, FALSE)));
         EXPECT_EQ(tabOrder, (std::vector<int>{1001, 1003, 1004, 1028, 1001}));
         EXPECT_EQ(GetControlText(MainWindow, 1004), "Exit");
-        EXPECT_EQ(SendMessageA(GetDlgItem(MainWindow, 1003), WM_GETFONT, 0, 0), SendMessageA(MainWindow, WM_GETFONT, 0, 0));
+        EXPECT_EQ(SendMessageA(GetDlgItem(MainWindow, 1003), WM_GETFONT, 0, 0),
+                  SendMessageA(MainWindow, WM_GETFONT, 0, 0));
         EXPECT_EQ(PlaceOf(GetDlgItem(MainWindow, 1028)), std::tuple(picture.left, picture.top, 48, 48));
         EXPECT_EQ(SendMessageA(GetDlgItem(MainWindow, 1028), RRBM_GETIMAGEWIDTH, 0, 0), 48) << "its picture's size";
         icon = reinterpret_cast<HICON>(SendMessageA(MainWindow, WM_GETICON, ICON_SMALL, 0));
@@ -191,18 +192,20 @@ TEST_F(MainWindowTest, WindowAsBuilt)
     steps.WaitFor("the About box", [] { return FindWindowA("#32770", "About Vorlane") != nullptr; }).Do([] {
         PostClick(FindWindowA("#32770", "About Vorlane"), IDOK);
     });
-    OpenDialog(steps, [] { PostDrop({}); }, "..,,");  // an empty drop opens the dialog all the same
-    steps.Do([] {  // the dialog's loop serves the main window's log box as well
+    OpenDialog(
+        steps, [] { PostDrop({}); }, "..,,");  // an empty drop opens the dialog all the same
+    steps.Do([] {                              // the dialog's loop serves the main window's log box as well
         PostMessageA(GetDlgItem(MainWindow, LogBoxId), WM_KEYDOWN, 'Q', 0x00100001);
     });
     steps.WaitFor("typing in the log box", [] { return GetControlText(MainWindow, LogBoxId) == "q"; });
     steps.Do([] { PostClick(dialog, SelExitButtonId); }).WaitFor("Exit", [] { return !IsWindow(dialog); });
     // A drop's dialog whose Update fails says why, keeps what the user entered
     // and stays; the next Update that succeeds closes it.
-    const HANDLE other = CreateFileA(folder_->Path("Vorlane.csv").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
-                                     nullptr);
+    const HANDLE other =
+        CreateFileA(folder_->Path("Vorlane.csv").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     std::string message;
-    OpenDialog(steps, [&] { PostDrop({folder_->Path("Artist - Album - Track.mp3")}); }, "Artist , Album , Track..");
+    OpenDialog(
+        steps, [&] { PostDrop({folder_->Path("Artist - Album - Track.mp3")}); }, "Artist , Album , Track..");
     steps.Do([] {
         SetControlText(dialog, IdBoxId, "ID00231");
         PostClick(dialog, UpdateButtonId);
@@ -235,10 +238,11 @@ TEST_F(MainWindowTest, WindowAsBuilt)
 TEST_F(MainWindowTest, EveryCheckBoxInItsOwnColumn)
 {
     Steps steps;
-    OpenDialog(steps, [] { PostClick(MainWindow, 1003); }, "..,,");
+    OpenDialog(
+        steps, [] { PostClick(MainWindow, 1003); }, "..,,");
     steps.Do([] {
-        EXPECT_EQ(ChildIds(dialog),
-                  (std::vector<int>{1008, 1009, 1010, 1028, 1011, 1012, 1027, 1013, 1015, 1016, 1017, 1018, 1019, 1020}));
+        EXPECT_EQ(ChildIds(dialog), (std::vector<int>{1008, 1009, 1010, 1028, 1011, 1012, 1027, 1013, 1015, 1016, 1017,
+                                                      1018, 1019, 1020}));
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
         EXPECT_TRUE(IsWindowEnabled(MainWindow));
         SetControlText(dialog, 1015, "A,B,C");
@@ -266,7 +270,7 @@ namespace {
 
 enum class Fault { None, FullDisk, FailedFlush, FailedCutBack };
 Fault fault = Fault::None;
-std::string calls;  // what the program did to the file: O open, o refused open, W write, F flush, E cut back
+std::string calls;        // what the program did to the file: O open, o refused open, W write, F flush, E cut back
 HANDLE holder = nullptr;  // another program's handle on the catalogue
 bool releaseWhenRefused = false;  // that program lets go once it has made the program wait
 decltype(&CreateFileA) realCreate;
@@ -319,7 +323,12 @@ TEST_F(MainWindowTest, AppendsKeepTheCatalogueWholeWhateverHappens)
     const SelectionAnswers answers{true, false, true, "RIP or DLL", false, true, "ID00231", false, "A , B , C.."};
     const std::string record = "X,-,RIP or DLL,No,ID00231,No,A , B , C..\r\n", old = "old\r\n";
     enum Before { Missing, Empty, Old, HiddenOld, Held, HeldBriefly, Folder };
-    const struct { const char* name; Before before; Fault fault; std::string after, calls, message; } rows[] = {
+    const struct {
+        const char* name;
+        Before before;
+        Fault fault;
+        std::string after, calls, message;
+    } rows[] = {
         {"new catalogue", Missing, Fault::None, Header + record, "OWF", ""},
         {"empty catalogue", Empty, Fault::None, record, "OWF", ""},
         {"hidden catalogue", HiddenOld, Fault::None, old + Header + record, "OWF", ""},
@@ -368,7 +377,7 @@ TEST(EntryLog, TheLogBoxShowsTheWholeLogAtAnyLength)
                                      100, nullptr, nullptr, nullptr, nullptr);
     std::string log;
     for (int entry = 1; entry <= 1500; ++entry) {  // 45,000 characters: past the box's default limit
-        if (entry == 700)  // the user types into the box: it is set anew
+        if (entry == 700)                          // the user types into the box: it is set anew
             SendMessageA(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("typed"));
         const std::string newLog = PrependLogEntry(log, "Artist , Album , Track " + std::to_string(entry));
         ShowEntryLog(box, log, newLog);

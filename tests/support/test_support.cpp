@@ -92,7 +92,10 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD ms)
 
 Steps& Steps::Do(std::function<void()> action)
 {
-    steps_.emplace_back("an action", [action] { action(); return true; });
+    steps_.emplace_back("an action", [action] {
+        action();
+        return true;
+    });
     return *this;
 }
 
@@ -132,7 +135,8 @@ void CALLBACK Steps::OnTick(HWND, UINT, UINT_PTR, DWORD)
 void* ReplaceImport(const char* name, void* replacement)
 {
     auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    const auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const auto* headers =
+        reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const DWORD imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
     for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); module->Name; ++module) {
         auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);

@@ -21,8 +21,8 @@ INT_PTR RefuseCloseOnce(HWND, UINT message, WPARAM, LPARAM)
 
 TEST(DialogLayer, ModalRunOwnerAndResult)
 {
-    const HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 500, 300, 50, 50, nullptr, nullptr,
-                                       nullptr, nullptr);
+    const HWND owner =
+        CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 500, 300, 50, 50, nullptr, nullptr, nullptr, nullptr);
     const HWND dialog = NewDialog(owner, "Layer", 0, 0, 100, 50, 0, 0);
     INT_PTR result = -1;
     Steps steps;
