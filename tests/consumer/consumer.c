@@ -36,128 +36,33 @@ static void CheckEqual(int line, const char* what, long long expected, long long
 
 #define CHECK_EQ(what, expected, actual) CheckEqual(__LINE__, what, (long long)(expected), (long long)(actual))
 #define CHECK(what, condition) CHECK_EQ(what, 1, (condition) ? 1 : 0)
-/* Each number of the header, then the documented WM_USER + n. */
+/* Each number of the header, with the documented WM_USER + n. */
 static void CheckHeaderNumbers(void)
 {
-    static const unsigned numbers[] = {RRBM_SETCORNER,
-                                       1,
-                                       RRBM_SETFACECOLOR,
-                                       2,
-                                       RRBM_SETBKMODE,
-                                       4,
-                                       RRBM_SETTEXTBKCOLOR,
-                                       5,
-                                       RRBM_SETTEXTCOLOR,
-                                       6,
-                                       RRBM_SETPRESSEDTEXTCOLOR,
-                                       7,
-                                       RRBM_SETHOTTEXTCOLOR,
-                                       8,
-                                       RRBM_SETTEXTSHADOW,
-                                       9,
-                                       RRBM_SETDEFAULT,
-                                       10,
-                                       RRBM_SETFIXEDLOOK,
-                                       11,
-                                       RRBM_SETCURSOR,
-                                       12,
-                                       RRBM_SETCLICKABLE,
-                                       13,
-                                       RRBM_REDRAW,
-                                       14,
-                                       RRBM_SETTEXTFORMAT,
-                                       20,
-                                       RRBM_SETTEXTMARGINLEFT,
-                                       23,
-                                       RRBM_SETTEXTMARGINTOP,
-                                       24,
-                                       RRBM_SETTEXTMARGINRIGHT,
-                                       25,
-                                       RRBM_SETTEXTMARGINBOTTOM,
-                                       26,
-                                       RRBM_SETIMAGEPOS,
-                                       40,
-                                       RRBM_SETIMAGESIZE,
-                                       41,
-                                       RRBM_SETIMAGENOSHIFT,
-                                       42,
-                                       RRBM_SETIMAGEMARGINLEFT,
-                                       43,
-                                       RRBM_SETIMAGEMARGINTOP,
-                                       44,
-                                       RRBM_SETIMAGEMARGINRIGHT,
-                                       45,
-                                       RRBM_SETIMAGEMARGINBOTTOM,
-                                       46,
-                                       RRBM_LOADIMAGE,
-                                       47,
-                                       RRBM_LOADHOTIMAGE,
-                                       48,
-                                       RRBM_LOADPRESSEDIMAGE,
-                                       49,
-                                       RRBM_LOADDISABLEDIMAGE,
-                                       50,
-                                       RRBM_GETCORNER,
-                                       101,
-                                       RRBM_GETFACECOLOR,
-                                       102,
-                                       RRBM_GETFACEBRUSH,
-                                       103,
-                                       RRBM_GETBKMODE,
-                                       104,
-                                       RRBM_GETTEXTBKCOLOR,
-                                       105,
-                                       RRBM_GETTEXTCOLOR,
-                                       106,
-                                       RRBM_GETPRESSEDTEXTCOLOR,
-                                       107,
-                                       RRBM_GETHOTTEXTCOLOR,
-                                       108,
-                                       RRBM_GETTEXTSHADOW,
-                                       109,
-                                       RRBM_GETDEFAULT,
-                                       110,
-                                       RRBM_GETFIXEDLOOK,
-                                       111,
-                                       RRBM_GETCLICKABLE,
-                                       112,
-                                       RRBM_GETTEXTFORMAT,
-                                       120,
-                                       RRBM_GETTEXTMARGINLEFT,
-                                       123,
-                                       RRBM_GETTEXTMARGINTOP,
-                                       124,
-                                       RRBM_GETTEXTMARGINRIGHT,
-                                       125,
-                                       RRBM_GETTEXTMARGINBOTTOM,
-                                       126,
-                                       RRBM_GETIMAGEPOS,
-                                       140,
-                                       RRBM_GETIMAGEWIDTH,
-                                       141,
-                                       RRBM_GETIMAGEHEIGHT,
-                                       142,
-                                       RRBM_GETIMAGEMARGINLEFT,
-                                       143,
-                                       RRBM_GETIMAGEMARGINTOP,
-                                       144,
-                                       RRBM_GETIMAGEMARGINRIGHT,
-                                       145,
-                                       RRBM_GETIMAGEMARGINBOTTOM,
-                                       146,
-                                       RRBM_GETIMAGENAME,
-                                       147,
-                                       RRBN_RAISED,
-                                       230,
-                                       RRBN_SUNKEN,
-                                       231,
-                                       RRBN_FLAT,
-                                       232};
-    char what[32];
+    // A table, laid out by hand.
+    // clang-format off
+    static const unsigned numbers[][2] = {
+        {RRBM_SETCORNER, 1}, {RRBM_SETFACECOLOR, 2}, {RRBM_SETBKMODE, 4}, {RRBM_SETTEXTBKCOLOR, 5},
+        {RRBM_SETTEXTCOLOR, 6}, {RRBM_SETPRESSEDTEXTCOLOR, 7}, {RRBM_SETHOTTEXTCOLOR, 8}, {RRBM_SETTEXTSHADOW, 9},
+        {RRBM_SETDEFAULT, 10}, {RRBM_SETFIXEDLOOK, 11}, {RRBM_SETCURSOR, 12}, {RRBM_SETCLICKABLE, 13},
+        {RRBM_REDRAW, 14}, {RRBM_SETTEXTFORMAT, 20}, {RRBM_SETTEXTMARGINLEFT, 23}, {RRBM_SETTEXTMARGINTOP, 24},
+        {RRBM_SETTEXTMARGINRIGHT, 25}, {RRBM_SETTEXTMARGINBOTTOM, 26}, {RRBM_SETIMAGEPOS, 40}, {RRBM_SETIMAGESIZE, 41},
+        {RRBM_SETIMAGENOSHIFT, 42}, {RRBM_SETIMAGEMARGINLEFT, 43}, {RRBM_SETIMAGEMARGINTOP, 44},
+        {RRBM_SETIMAGEMARGINRIGHT, 45}, {RRBM_SETIMAGEMARGINBOTTOM, 46}, {RRBM_LOADIMAGE, 47}, {RRBM_LOADHOTIMAGE, 48},
+        {RRBM_LOADPRESSEDIMAGE, 49}, {RRBM_LOADDISABLEDIMAGE, 50}, {RRBM_GETCORNER, 101}, {RRBM_GETFACECOLOR, 102},
+        {RRBM_GETFACEBRUSH, 103}, {RRBM_GETBKMODE, 104}, {RRBM_GETTEXTBKCOLOR, 105}, {RRBM_GETTEXTCOLOR, 106},
+        {RRBM_GETPRESSEDTEXTCOLOR, 107}, {RRBM_GETHOTTEXTCOLOR, 108}, {RRBM_GETTEXTSHADOW, 109}, {RRBM_GETDEFAULT, 110},
+        {RRBM_GETFIXEDLOOK, 111}, {RRBM_GETCLICKABLE, 112}, {RRBM_GETTEXTFORMAT, 120}, {RRBM_GETTEXTMARGINLEFT, 123},
+        {RRBM_GETTEXTMARGINTOP, 124}, {RRBM_GETTEXTMARGINRIGHT, 125}, {RRBM_GETTEXTMARGINBOTTOM, 126},
+        {RRBM_GETIMAGEPOS, 140}, {RRBM_GETIMAGEWIDTH, 141}, {RRBM_GETIMAGEHEIGHT, 142}, {RRBM_GETIMAGEMARGINLEFT, 143},
+        {RRBM_GETIMAGEMARGINTOP, 144}, {RRBM_GETIMAGEMARGINRIGHT, 145}, {RRBM_GETIMAGEMARGINBOTTOM, 146},
+        {RRBM_GETIMAGENAME, 147}, {RRBN_RAISED, 230}, {RRBN_SUNKEN, 231}, {RRBN_FLAT, 232}};
+    // clang-format on
+    char what[40];
     size_t i;
-    for (i = 0; i < sizeof numbers / sizeof numbers[0]; i += 2) {
-        snprintf(what, sizeof what, "the number of WM_USER + %u", numbers[i + 1]);
-        CHECK_EQ(what, WM_USER + numbers[i + 1], numbers[i]);
+    for (i = 0; i < sizeof numbers / sizeof numbers[0]; i++) {
+        snprintf(what, sizeof what, "the number of WM_USER + %u", numbers[i][1]);
+        CHECK_EQ(what, WM_USER + numbers[i][1], numbers[i][0]);
     }
     CHECK("class name", strcmp(RRBUTTON_CLASS_NAME, "RRBUTTON") == 0);
 }
@@ -286,6 +191,7 @@ static void CheckButtons(void)
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
     WNDCLASSA parentClass = {0, ParentProc, 0, 0, GetModuleHandleA(NULL), NULL, NULL, NULL, NULL, "Consumer"};
     HWND parent, plain, made, link;
+    RECT place;
     char name[48] = "";
 
     api.init();
@@ -298,6 +204,8 @@ static void CheckButtons(void)
     CHECK("three buttons", plain && made && link);
     if (!plain || !made || !link)
         return;
+    GetWindowRect(api.create(parent, 504, "", 10, 20, 40, 12, WS_CHILD, 0, TRUE), &place);
+    CHECK_EQ("dialog units without a dialog: no width", 0, place.right - place.left);
     RedrawWindow(parent, NULL, NULL, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     CHECK_EQ("fresh buttons tell their parent they are flat", 3, heard.flatNotices);
     CheckSettings(parent);
