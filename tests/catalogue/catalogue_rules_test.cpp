@@ -1,8 +1,9 @@
-// The catalogue's text rules: record lines, the log box, and the track text
+// The catalogue's text rules: record lines, and the track text
 // from a drop to what the dialog shows.
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 #include "catalogue/catalogue_record.h"
 #include "catalogue/selection_state.h"
@@ -10,10 +11,8 @@
 
 TEST(CatalogueRecord, LineOfTheDialogsAnswers)
 {
-    struct Row {
-        SelectionAnswers answers;  // original, cdr, ripDdl, note, cdBin, id, ID text, hdBin, track
-        const char* line;
-    } rows[] = {
+    // The answers (original, cdr, ripDdl, note, cdBin, id, ID text, hdBin, track) and their line.
+    const std::pair<SelectionAnswers, const char*> rows[] = {
         {{false, false, false, "x", false, false, "y", false, "Alpha,Beta,Gamma"}, "-,-,-,No,-,No,Alpha,Beta,Gamma"},
         {{true, true, true, "RIP or DLL", true, true, "ID", true, "A,B,C"}, "X,X,RIP or DLL,Yes,ID,Yes,A,B,C"},
         {{false, true, false, "", false, true, "ID00231", false, ""}, "-,X,-,No,ID00231,No,Artist,Album,Track"},
@@ -25,15 +24,8 @@ TEST(CatalogueRecord, LineOfTheDialogsAnswers)
         {{false, false, true, "two\r\nlines", false, true, "ID\n7", false, "a\r,b\n,c"},
          "-,-,two  lines,No,ID 7,No,a ,b ,c"},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(FormatCatalogueRecord(BuildCatalogueRecord(row.answers)), row.line);
-}
-
-TEST(CatalogueRecord, LogNewestFirst)
-{
-    const std::string first = PrependLogEntry("", "T1");
-    EXPECT_EQ(first, "T1\r\n-----------------------------------------\r\n");
-    EXPECT_EQ(PrependLogEntry(first, "T2"), "T2\r\n" + first);
+    for (const auto& [answers, line] : rows)
+        EXPECT_EQ(FormatCatalogueRecord(BuildCatalogueRecord(answers)), line);
 }
 
 TEST(TrackText, FromTheLastDroppedPathThatIsNoPlainFolder)
@@ -43,11 +35,8 @@ TEST(TrackText, FromTheLastDroppedPathThatIsNoPlainFolder)
         const auto found = attributes.find(path);
         return found == attributes.end() ? 0x20u : found->second;
     };
-    struct Row {
-        std::vector<std::string> paths;
-        const char* droppedPath;
-        const char* trackText;
-    } rows[] = {
+    // The paths of a drop, then the path and the track text taken.
+    const std::tuple<std::vector<std::string>, const char*, const char*> rows[] = {
         {{"D:\\Music\\Alpha - Beta - Gamma.mp3"}, "D:\\Music\\Alpha - Beta - Gamma.mp3", "Alpha - Beta - Gamma"},
         {{"D:\\Music.old\\Intro"}, "D:\\Music.old\\Intro", "Intro"},
         {{"D:\\Music\\Intro."}, "D:\\Music\\Intro.", "Intro"},
@@ -60,13 +49,13 @@ TEST(TrackText, FromTheLastDroppedPathThatIsNoPlainFolder)
         {{"D:\\Ro"}, "D:\\Ro", "Ro"},                   // a folder with another attribute counts as a file
         {{"D:\\Music"}, "E:\\Earlier.mp3", "Earlier"},  // folders only: the earlier path again
     };
-    for (const Row& row : rows) {
+    for (const auto& [paths, droppedPath, trackText] : rows) {
         SelectionValues state;
         state.DroppedPath = "E:\\Earlier.mp3";
-        state.DroppedFiles = row.paths;
+        state.DroppedFiles = paths;
         TrackTextFromDrop(state, query);
-        EXPECT_EQ(state.DroppedPath, row.droppedPath);
-        EXPECT_EQ(state.TrackText, row.trackText);
+        EXPECT_EQ(state.DroppedPath, droppedPath);
+        EXPECT_EQ(state.TrackText, trackText);
     }
 }
 

@@ -78,33 +78,27 @@ TEST(Exports, ExistFindsVisibleEntriesOnly)
     const auto exist = reinterpret_cast<int(WINAPI*)(const char* const*)>(
         reinterpret_cast<void*>(GetProcAddress(LoadBuilt("VorlaneLib.dll"), "EXIST")));
     ASSERT_NE(exist, nullptr);
-    const struct {
-        std::string name;
-        int expected;
-    } rows[] = {
-        {root + "\\song.mp3", -1},
-        {root + "\\hidden.mp3", 0},
-        {root + "\\system.mp3", 0},
-        {root + "\\Albums", -1},
-        {root + "\\missing.mp3", 0},
-        {root + "\\*.mp3", -1},
-        {root + "\\s*.csv", 0},
-        {root + "\\Albums\\", -1},
-        {root + "\\empty\\", 0},
-        {root + "\\veiled\\", 0},
-        {drive, -1},  // the current folder of the drive
-        {root + "\\\\song.mp3", -1},
-        {root + std::string("\\song.mp3\0junk", 14), -1},
-        {deep + "\\long.mp3", -1},
-        {deep, -1},
-        {deep + "\\", -1},
-        {deep + "\\missing.mp3", 0},
-        {"", 0},
-    };
-    for (const auto& row : rows) {
-        BSTR name = SysAllocStringByteLen(row.name.data(), static_cast<UINT>(row.name.size()));
+    const std::pair<std::string, int> rows[] = {{root + "\\song.mp3", -1},
+                                                {root + "\\hidden.mp3", 0},
+                                                {root + "\\system.mp3", 0},
+                                                {root + "\\Albums", -1},
+                                                {root + "\\*.mp3", -1},
+                                                {root + "\\s*.csv", 0},
+                                                {root + "\\Albums\\", -1},
+                                                {root + "\\empty\\", 0},
+                                                {root + "\\veiled\\", 0},
+                                                {drive, -1} /* the current folder of the drive */,
+                                                {root + "\\\\song.mp3", -1},
+                                                {root + std::string("\\song.mp3\0junk", 14), -1},
+                                                {deep + "\\long.mp3", -1},
+                                                {deep, -1},
+                                                {deep + "\\", -1},
+                                                {deep + "\\missing.mp3", 0},
+                                                {"", 0}};
+    for (const auto& [text, expected] : rows) {
+        BSTR name = SysAllocStringByteLen(text.data(), static_cast<UINT>(text.size()));
         const char* handle = reinterpret_cast<const char*>(name);
-        EXPECT_EQ(exist(&handle), row.expected) << row.name;
+        EXPECT_EQ(exist(&handle), expected) << text;
         SysFreeString(name);
     }
     const char* none = nullptr;

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "rrbutton/button_model.h"
@@ -56,13 +57,9 @@ TEST(ButtonRules, Colours)
     };
     for (const auto& row : rows)
         EXPECT_EQ(row[0], row[1]) << "row " << &row - rows;
-    // A button made under one scheme, through others: its face after the last.
     const Color grey = Rgb(240, 240, 240), light = Rgb(248, 248, 248);
-    const struct {
-        Color madeUnder, face;
-        std::vector<Color> schemes;
-        Color expected;
-    } trips[] = {
+    // Made under a scheme with a face, through further schemes: the face after the last.
+    const std::tuple<Color, Color, std::vector<Color>, Color> trips[] = {
         {grey, light, {Black}, Rgb(8, 8, 8)},
         {grey, light, {Black, grey}, light},
         {grey, light, {White}, White},
@@ -72,13 +69,13 @@ TEST(ButtonRules, Colours)
         {grey, chosen, {Black, White, grey}, chosen},
         {grey, 0x01000005, {Black, grey}, 0x01000005},
     };
-    for (const auto& trip : trips) {
-        Color face = trip.face, key = trip.madeUnder;
-        for (Color scheme : trip.schemes) {
+    for (const auto& [madeUnder, made, schemes, expected] : trips) {
+        Color face = made, key = madeUnder;
+        for (Color scheme : schemes) {
             face = FollowSystemFace(face, key, scheme);
             key = scheme;
         }
-        EXPECT_EQ(face, trip.expected) << "trip " << &trip - trips;
+        EXPECT_EQ(face, expected) << "made under " << madeUnder << ", through " << schemes.size() << " schemes";
     }
     const ColorRebuildPlan plan = PlanColorRebuild({Lighter(face), face, other, Rgb(9, 9, 9), Rgb(8, 8, 8), true});
     EXPECT_TRUE(plan.makePalette);
@@ -96,13 +93,8 @@ TEST(ButtonRules, RegionsAndRingsOfA75By23Button)
     EXPECT_EQ(Show(CornerRuleRegion(75, 23)), "-1,-1,77,25");
     EXPECT_EQ(ClampCorner(-7), 0);
 
-    const struct {
-        int drawState, fixedLook;
-        bool isDefault;
-        int clickable;
-        bool focus;
-        const char* frame;
-    } rows[] = {
+    // Draw state, fixed look, default, clickable, focus: the notification and the rings.
+    const std::tuple<int, int, bool, int, bool, const char*> rows[] = {
         {0, 0, false, 1, false, "flat 0,0,74,22=face"},
         {1, 0, false, 1, false, "raised 0,0,74,22=light 1,1,75,23=dark 1,1,74,22=face"},
         {2, 0, false, 1, true, "sunken 1,1,75,23=light 0,0,74,22=dark 1,1,74,22=face"},
@@ -115,14 +107,14 @@ TEST(ButtonRules, RegionsAndRingsOfA75By23Button)
         {0, 1, false, 1, true, "flat 0,0,75,23=face 0,0,74,22=shade"},
         {0, 1, true, 1, true, "- 0,0,75,23=face"},
     };
-    for (const auto& row : rows) {
-        const FramePlan plan = PlanFrame(
-            {row.drawState, row.fixedLook, row.isDefault, row.clickable, row.focus, Face, Shade, Light, Dark, Info});
+    for (const auto& [drawState, fixedLook, isDefault, clickable, focus, expected] : rows) {
+        const FramePlan plan =
+            PlanFrame({drawState, fixedLook, isDefault, clickable, focus, Face, Shade, Light, Dark, Info});
         const char* notes[] = {"-", "raised", "sunken", "flat"};
         std::string frame = notes[static_cast<int>(plan.notification)];
         for (int i = 0; i < plan.ringCount; ++i)
             frame += " " + Show(RingRect(plan.rings[i], 75, 23)) + "=" + Name(plan.rings[i].color);
-        EXPECT_EQ(frame, row.frame);
+        EXPECT_EQ(frame, expected);
     }
 }
 
@@ -144,12 +136,8 @@ TEST(ButtonRules, ImageOrigin)
 
 TEST(ButtonRules, WhatEachStateDraws)
 {
-    const struct {
-        int drawState, fixedLook;
-        bool noShift, shadow, enabled;
-        ImageSlotsSet images;
-        const char* plan;
-    } rows[] = {
+    // Draw state, fixed look, no shift, shadow, enabled, the pictures set: what is drawn where.
+    const std::tuple<int, int, bool, bool, bool, ImageSlotsSet, const char*> rows[] = {
         {2, 0, false, false, true, {true, true, true, true}, "pressed@2,2 pressed@1,1,76,24"},
         {2, 0, true, false, true, {true, true, true, true}, "pressed@1,1 pressed@1,1,76,24"},
         {2, 3, false, false, true, {true, false, false, false}, "normal@1,1 pressed@0,0,75,23"},
@@ -161,26 +149,16 @@ TEST(ButtonRules, WhatEachStateDraws)
         {0, 0, false, false, false, {false, false, false, true}, "none@0,0 light@1,1,76,24 dark@0,0,75,23"},
     };
     const char* slots[] = {"none", "normal", "hot", "pressed", "disabled"};
-    for (const auto& row : rows) {
-        ContentInput input{row.drawState,
-                           row.fixedLook,
-                           row.noShift,
-                           row.shadow,
-                           row.enabled,
-                           row.images,
-                           {1, 1},
-                           Text,
-                           HotText,
-                           PressedText,
-                           Light,
-                           Dark,
-                           PlanCaptionRects({0, 0, 0, 0}, row.fixedLook, 75, 23)};
+    for (const auto& [drawState, fixedLook, noShift, shadow, enabled, images, expected] : rows) {
+        const CaptionRects captionRects = PlanCaptionRects({0, 0, 0, 0}, fixedLook, 75, 23);
+        const ContentInput input{drawState, fixedLook, noShift,     shadow, enabled, images,      {1, 1},
+                                 Text,      HotText,   PressedText, Light,  Dark,    captionRects};
         const ContentPlan plan = PlanContent(input);
         std::string drawn = std::string(slots[static_cast<int>(plan.image)]) + "@" + std::to_string(plan.imageAt.x) +
                             "," + std::to_string(plan.imageAt.y);
         if (plan.drawShadow)
             drawn += " " + Name(plan.shadowColor) + "@" + Show(plan.shadowRect);
-        EXPECT_EQ(drawn + " " + Name(plan.captionColor) + "@" + Show(plan.captionRect), row.plan);
+        EXPECT_EQ(drawn + " " + Name(plan.captionColor) + "@" + Show(plan.captionRect), expected);
     }
     EXPECT_EQ(Show(PlanCaptionRects({12, 1, 2, 3}, 0, 75, 23).normal), "12,1,73,20");
     EXPECT_EQ(DrawTextFlags(0x10025, false), 0x25u);  // never DT_MODIFYSTRING
@@ -238,18 +216,15 @@ TEST(ButtonRules, Reactions)
     EXPECT_EQ(React(link, E::MouseMove, 0, true), "00 d: cursor repaint");
     EXPECT_EQ(React(link, E::LButtonDown, 0, true), "21 0: capture focus restore repaint");
 
-    const struct {
-        int fixedLook, clickable;
-        bool hasMessage;
-        unsigned key;
-        DlgCodeAnswer answer;
-    } codes[] = {
+    // Fixed look, clickable, a message, its key: the answer to WM_GETDLGCODE.
+    const std::tuple<int, int, bool, unsigned, DlgCodeAnswer> codes[] = {
         {0, 1, true, enter, DlgCodeAnswer::WantAllKeys}, {0, 1, false, 0, DlgCodeAnswer::ButtonUndefPush},
         {0, 1, true, space, DlgCodeAnswer::Default},     {1, 0, true, enter, DlgCodeAnswer::Default},
         {1, 1, true, enter, DlgCodeAnswer::WantAllKeys}, {1, 1, false, 0, DlgCodeAnswer::Default},
     };
-    for (const auto& row : codes)
-        EXPECT_EQ(AnswerDlgCode({row.fixedLook, row.clickable, row.hasMessage, true, row.key}), row.answer);
+    for (const auto& [fixedLook, clickable, hasMessage, key, answer] : codes)
+        EXPECT_EQ(AnswerDlgCode({fixedLook, clickable, hasMessage, true, key}), answer)
+            << fixedLook << clickable << key;
 }
 
 TEST(ButtonRules, FocusPassesOverPassiveButtonsAndStopsOnLoops)
