@@ -23,7 +23,7 @@ HEADER = (b"[X]original ,[X]CD-R ,[Rip-DDL] Copy ,[YES]CD-bin ,[ID#####],[YES]HD
           b"Artist ,Album ,Tracks \r\n")
 # Controls by their rectangles in dialog units (x, y, width, height).
 LOG_BOX, ADD, EXIT, BACKGROUND = (2, 49, 145, 77), (67, 7, 47, 16), (67, 26, 47, 16), (2, 44, 4, 2)
-UPDATE, SEL_EXIT = (183, 16, 47, 16), (183, 44, 47, 16)
+UPDATE, SEL_EXIT, PICTURE = (183, 16, 47, 16), (183, 44, 47, 16), (120, 10, 32, 29)
 
 
 class Failure(Exception):
@@ -143,11 +143,15 @@ def scenario_drop_and_keys(app):
     app.expect_exit()
 
 
-# Add, Esc (nothing happens), a track typed, Update with Return (the dialog
-# stays), Tab on to Exit;
+# The picture button clicked shows the About box. Add, Esc (nothing happens),
+# a track typed, Update with Return (the dialog stays), Tab on to Exit;
 # Add again, the main window closed with Alt+F4 under the open dialog, whose
 # Update still writes; the process ends with the dialog.
 def scenario_add_and_close(app):
+    click(centre("Vorlane", PICTURE))
+    until("About Vorlane")
+    keys("Return")
+    until("About Vorlane", False)
     click(centre("Vorlane", ADD))
     until("Add Items")
     keys("Escape")  # nothing: the keys after it still reach the dialog

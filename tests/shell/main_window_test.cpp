@@ -45,7 +45,9 @@ protected:
     // Runs the main window with the steps inside its loops; they end by closing it.
     void Run(Steps& steps)
     {
-        steps.Do([] { PostMessageA(MainWindow, WM_SYSCOMMAND, SC_CLOSE, 0); });
+        steps.Do([] { PostMessageA(MainWindow, WM_SYSCOMMAND, SC_CLOSE, 0); }).WaitFor("the close", [] {
+            return !IsWindow(MainWindow);
+        });
         steps.Run([] { EXPECT_EQ(RunMainWindow(nullptr), 0); });
     }
     std::string Catalogue() { return ReadBytes(folder_->Path("Vorlane.csv")).value_or("(none)"); }
@@ -281,15 +283,12 @@ HANDLE WINAPI TestCreate(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTR
                          DWORD flags, HANDLE model)
 {
     const HANDLE file = realCreate(name, access, share, security, creation, flags, model);
-    if (std::strcmp(name, "Vorlane.csv") == 0) {  // the program's own opens
-        const DWORD error = GetLastError();
+    const DWORD error = GetLastError();
+    if (std::strcmp(name, "Vorlane.csv") == 0)  // the program's own opens
         calls += file == INVALID_HANDLE_VALUE ? 'o' : 'O';
-        if (file == INVALID_HANDLE_VALUE && releaseWhenRefused) {
-            CloseHandle(holder);
-            releaseWhenRefused = false;
-        }
-        SetLastError(error);
-    }
+    if (file == INVALID_HANDLE_VALUE && releaseWhenRefused)
+        releaseWhenRefused = !CloseHandle(holder);
+    SetLastError(error);
     return file;
 }
 
@@ -323,12 +322,8 @@ TEST_F(MainWindowTest, AppendsKeepTheCatalogueWholeWhateverHappens)
     const SelectionAnswers answers{true, false, true, "RIP or DLL", false, true, "ID00231", false, "A , B , C.."};
     const std::string record = "X,-,RIP or DLL,No,ID00231,No,A , B , C..\r\n", old = "old\r\n";
     enum Before { Missing, Empty, Old, HiddenOld, Held, HeldBriefly, Folder };
-    const struct {
-        const char* name;
-        Before before;
-        Fault fault;
-        std::string after, calls, message;
-    } rows[] = {
+    // What was there, the fault met: the catalogue after, the calls made, the message.
+    const std::tuple<const char*, Before, Fault, std::string, std::string, std::string> rows[] = {
         {"new catalogue", Missing, Fault::None, Header + record, "OWF", ""},
         {"empty catalogue", Empty, Fault::None, record, "OWF", ""},
         {"hidden catalogue", HiddenOld, Fault::None, old + Header + record, "OWF", ""},
@@ -341,29 +336,29 @@ TEST_F(MainWindowTest, AppendsKeepTheCatalogueWholeWhateverHappens)
         {"cut-back fails", Old, Fault::FailedCutBack, old + record.substr(0, record.size() / 2), "OWE",
          "could not be put back as it was"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, before, rowFault, after, rowCalls, message] : rows) {
+        SCOPED_TRACE(name);
         Fresh();
         const std::string path = folder_->Path("Vorlane.csv");
-        if (row.before == Folder)
+        if (before == Folder)
             CreateDirectoryA(path.c_str(), nullptr);
-        else if (row.before != Missing)
-            WriteBytes(path, row.before == Empty ? "" : old);
-        SetFileAttributesA(path.c_str(), row.before == HiddenOld ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL);
-        const bool held = row.before == Held || row.before == HeldBriefly;
+        else if (before != Missing)
+            WriteBytes(path, before == Empty ? "" : old);
+        SetFileAttributesA(path.c_str(), before == HiddenOld ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL);
+        const bool held = before == Held || before == HeldBriefly;
         holder = held ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
-        releaseWhenRefused = row.before == HeldBriefly;
+        releaseWhenRefused = before == HeldBriefly;
         calls.clear();
-        fault = row.fault;
+        fault = rowFault;
         const UpdateResult result = AppendUpdate(answers, SelectionState.StartDir, "T1\r\n");
         fault = Fault::None;
-        if (row.before == Held)
+        if (before == Held)
             CloseHandle(holder);
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        EXPECT_EQ(Catalogue(), row.after);
-        EXPECT_EQ(calls, row.calls);
-        EXPECT_NE(result.failureMessage.find(row.message), std::string::npos) << result.failureMessage;
-        EXPECT_EQ(result.entryLog, row.message.empty() ? "A , B , C..\r\nT1\r\n" : "T1\r\n");
+        EXPECT_EQ(Catalogue(), after);
+        EXPECT_EQ(calls, rowCalls);
+        EXPECT_NE(result.failureMessage.find(message), std::string::npos) << result.failureMessage;
+        EXPECT_EQ(result.entryLog, message.empty() ? "A , B , C..\r\nT1\r\n" : "T1\r\n");
     }
     ReplaceImport("CreateFileA", (void*)realCreate);
     ReplaceImport("WriteFile", (void*)realWrite);
