@@ -127,7 +127,16 @@ TEST(Button, PointerKeysAndScreen)
         {RRBM_LOADHOTIMAGE, RGB(0, 200, 0), RRBM_SETHOTTEXTCOLOR, RGB(0, 150, 0), 0, shadow, RRBN_RAISED},
         {RRBM_LOADPRESSEDIMAGE, RGB(0, 0, 200), RRBM_SETPRESSEDTEXTCOLOR, RGB(150, 0, 0), 1, light, RRBN_SUNKEN},
         {RRBM_LOADDISABLEDIMAGE, RGB(200, 200, 0), 0, shadow, 0, system, RRBN_FLAT}};
+    // A long name is loaded whole and kept cut; the hot picture keeps the size set, the normal one sets 16 x 16.
+    const std::string longName = std::string(45, 'N') + ".ico";  // a file name, and no such file
+    SendMessageA(button, RRBM_LOADIMAGE, IMAGE_ICON, LPARAM(longName.c_str()));
+    char name[48];
+    std::memset(name, '#', sizeof name);
+    SendMessageA(button, RRBM_GETIMAGENAME, WPARAM(name), 0);
+    EXPECT_EQ(std::string(name, sizeof name), std::string(39, 'N') + std::string(9, '#'));
     SendMessageA(button, RRBM_SETIMAGESIZE, 48, 40);
+    SendMessageA(button, RRBM_LOADHOTIMAGE, IMAGE_ICON, LPARAM("ICON3"));
+    EXPECT_EQ(Get(button, RRBM_GETIMAGEHEIGHT), 40) << "the hot picture keeps the size";
     for (const auto& [load, picture, setColor, caption, shift, edge, heard] : looks) {
         const std::string file = folder.Path(std::to_string(picture) + ".bmp");
         ASSERT_TRUE(WriteBytes(file, SolidBitmapFile(picture)));
@@ -212,24 +221,13 @@ TEST(Button, PointerKeysAndScreen)
     EXPECT_EQ(rrb::gdi::LiveGdiObjects(), objects) << "the buttons left drawing objects behind";
 }
 
-// Pictures by name and handed in: the size they are drawn at, the name kept,
-// and what the button releases when it is destroyed.
-TEST(Button, Pictures)
+// A caller's icon, drawn at the size set (wide and low), and left to the
+// caller when the button is destroyed.
+TEST(Button, CallersIcon)
 {
     Parent parent;
     const long before = rrb::gdi::LiveGdiObjects();
     const HWND button = MakeButton(parent, "");
-    SendMessageA(button, RRBM_SETIMAGESIZE, 48, 40);
-    SendMessageA(button, RRBM_LOADHOTIMAGE, IMAGE_ICON, LPARAM("ICON3"));
-    EXPECT_EQ(Get(button, RRBM_GETIMAGEHEIGHT), 40) << "the hot picture keeps the size";
-    const std::string longName = std::string(45, 'N') + ".ico";  // a file name, and no such file
-    SendMessageA(button, RRBM_LOADIMAGE, IMAGE_ICON, LPARAM(longName.c_str()));
-    EXPECT_EQ(Get(button, RRBM_GETIMAGEWIDTH), 0);
-    char name[48];
-    std::memset(name, '#', sizeof name);
-    SendMessageA(button, RRBM_GETIMAGENAME, WPARAM(name), 0);
-    EXPECT_EQ(std::string(name, sizeof name), std::string(39, 'N') + std::string(9, '#'));
-    // A caller's icon, drawn at the size set: wide and low.
     const std::vector<DWORD> green(256, 0xFF00C800);
     const std::vector<BYTE> opaque(32, 0);
     ICONINFO parts{TRUE, 0, 0, CreateBitmap(16, 16, 1, 1, opaque.data()), CreateBitmap(16, 16, 1, 32, green.data())};

@@ -40,8 +40,11 @@ TempFolder::TempFolder()
     static int made = 0;
     char temp[MAX_PATH + 1];
     GetTempPathA(sizeof temp, temp);
-    path_ = std::string(temp) + "vorlane-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++made);
-    EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr)) << path_;
+    // Wine hands out the same process ids again, and a run that crashed leaves its folders behind.
+    do
+        path_ =
+            std::string(temp) + "vorlane-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++made);
+    while (!CreateDirectoryA(path_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
 TempFolder::~TempFolder()
