@@ -43,8 +43,11 @@ def wait_for(condition, what, seconds=15):
 
 
 def shown(caption):
-    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % caption],
-                          stdout=subprocess.PIPE).stdout.decode().split()
+    while True:  # xdotool gives up when a window goes away while it searches: search again
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % caption],
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        if b"X Error" not in found.stderr:
+            return found.stdout.decode().split()
 
 
 def until(caption, visible=True):
