@@ -1,10 +1,11 @@
 // What the C++ library would do when something fails, done the short way for
-// Vorlane.exe. Nothing in the program throws or catches an exception: a
-// failure the library meets (memory exhausted, a length past the maximum, a
-// bad index) can only end the process, and here it does so at once. The
-// library's own versions would build exception objects and unwind first, and
-// bring the exception machinery and its tables into the executable (about
-// 55 KB). Part of Vorlane.exe only: the tests keep the library's versions.
+// Vorlane.exe and VorlaneLib.dll. Nothing in the program throws or catches an
+// exception: a failure the library meets (memory exhausted, a length past the
+// maximum, a bad index) can only end the process, and here it does so at once.
+// The library's own versions would build exception objects and unwind first,
+// and bring the exception machinery and its tables into each image (about
+// 55 KB). The shell's tests link it too and check it; the other tests keep the
+// library's versions.
 #include <cstdarg>
 #include <cstddef>
 #include <cstdlib>
@@ -26,70 +27,24 @@ void __verbose_terminate_handler()
 // functional object: a missing one would bring that object back, and with it
 // the others twice.
 namespace std {
-void __throw_bad_exception()
-{
-    std::abort();
-}
-void __throw_bad_alloc()
-{
-    std::abort();
-}
-void __throw_bad_array_new_length()
-{
-    std::abort();
-}
-void __throw_bad_cast()
-{
-    std::abort();
-}
-void __throw_bad_typeid()
-{
-    std::abort();
-}
-void __throw_logic_error(const char*)
-{
-    std::abort();
-}
-void __throw_domain_error(const char*)
-{
-    std::abort();
-}
-void __throw_invalid_argument(const char*)
-{
-    std::abort();
-}
-void __throw_length_error(const char*)
-{
-    std::abort();
-}
-void __throw_out_of_range(const char*)
-{
-    std::abort();
-}
-void __throw_out_of_range_fmt(const char*, ...)
-{
-    std::abort();
-}
-void __throw_runtime_error(const char*)
-{
-    std::abort();
-}
-void __throw_range_error(const char*)
-{
-    std::abort();
-}
-void __throw_overflow_error(const char*)
-{
-    std::abort();
-}
-void __throw_underflow_error(const char*)
-{
-    std::abort();
-}
-void __throw_bad_function_call()
-{
-    std::abort();
-}
+// clang-format off
+void __throw_bad_exception() { std::abort(); }
+void __throw_bad_alloc() { std::abort(); }
+void __throw_bad_array_new_length() { std::abort(); }
+void __throw_bad_cast() { std::abort(); }
+void __throw_bad_typeid() { std::abort(); }
+void __throw_logic_error(const char*) { std::abort(); }
+void __throw_domain_error(const char*) { std::abort(); }
+void __throw_invalid_argument(const char*) { std::abort(); }
+void __throw_length_error(const char*) { std::abort(); }
+void __throw_out_of_range(const char*) { std::abort(); }
+void __throw_out_of_range_fmt(const char*, ...) { std::abort(); }
+void __throw_runtime_error(const char*) { std::abort(); }
+void __throw_range_error(const char*) { std::abort(); }
+void __throw_overflow_error(const char*) { std::abort(); }
+void __throw_underflow_error(const char*) { std::abort(); }
+void __throw_bad_function_call() { std::abort(); }
+// clang-format on
 }  // namespace std
 
 // Allocation: memory that cannot be had ends the process, as an unhandled
