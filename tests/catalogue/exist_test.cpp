@@ -1,51 +1,15 @@
-// EXIST and the other exports, called as other programs call them: through
-// the export tables of the built library and program, with a string made by
-// SysAllocStringByteLen.
+// EXIST over one folder layout, called as other programs call it: with a
+// string made by SysAllocStringByteLen.
 #include <windows.h>
 #include <oleauto.h>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "catalogue/long_path.h"
+#include "rrbutton/rrbutton.h"
 #include "tests/support/test_support.h"
 
-namespace {
-
-// A module of the build folder, the parent of the tests' own.
-HMODULE LoadBuilt(const char* name)
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    *std::strrchr(path, '\\') = '\0';
-    return LoadLibraryA((std::string(path) + "\\..\\" + name).c_str());
-}
-
-}  // namespace
-
-// The names and ordinals other programs rely on; Vorlane.exe forwards each to
-// the library's function.
-TEST(Exports, EveryFunctionByNameAndOrdinal)
-{
-    const HMODULE library = LoadBuilt("VorlaneLib.dll"), program = LoadBuilt("Vorlane.exe");
-    ASSERT_NE(library, nullptr);
-    ASSERT_NE(program, nullptr);
-    const struct {
-        const char* name;
-        WORD ordinal;
-    } exports[] = {
-        {"InitRRButtonClass", 1}, {"EXIST", 2}, {"CreateRRButton", 3}, {"MakeRRButton", 4}, {"MakeRRButtonURL", 5}};
-    for (const auto& [name, ordinal] : exports) {
-        const FARPROC function = GetProcAddress(library, name);
-        EXPECT_NE(function, nullptr) << name;
-        EXPECT_EQ(GetProcAddress(library, MAKEINTRESOURCEA(ordinal)), function) << name;
-        EXPECT_EQ(GetProcAddress(program, name), function) << name;
-        EXPECT_EQ(GetProcAddress(program, MAKEINTRESOURCEA(ordinal)), function) << name;
-    }
-}
-
-TEST(Exports, ExistFindsVisibleEntriesOnly)
+TEST(Exist, FindsVisibleEntriesOnly)
 {
     TempFolder folder;
     const std::string root = folder.Path();
@@ -75,9 +39,6 @@ TEST(Exports, ExistFindsVisibleEntriesOnly)
     ASSERT_TRUE(SetCurrentDirectoryA(root.c_str()));
     const std::string drive = root.substr(0, 2);
 
-    const auto exist = reinterpret_cast<int(WINAPI*)(const char* const*)>(
-        reinterpret_cast<void*>(GetProcAddress(LoadBuilt("VorlaneLib.dll"), "EXIST")));
-    ASSERT_NE(exist, nullptr);
     const std::pair<std::string, int> rows[] = {{root + "\\song.mp3", -1},
                                                 {root + "\\hidden.mp3", 0},
                                                 {root + "\\system.mp3", 0},
@@ -98,10 +59,10 @@ TEST(Exports, ExistFindsVisibleEntriesOnly)
     for (const auto& [text, expected] : rows) {
         BSTR name = SysAllocStringByteLen(text.data(), static_cast<UINT>(text.size()));
         const char* handle = reinterpret_cast<const char*>(name);
-        EXPECT_EQ(exist(&handle), expected) << text;
+        EXPECT_EQ(EXIST(&handle), expected) << text;
         SysFreeString(name);
     }
     const char* none = nullptr;
-    EXPECT_EQ(exist(&none), 0);
+    EXPECT_EQ(EXIST(&none), 0);
     SetCurrentDirectoryA(previous);
 }

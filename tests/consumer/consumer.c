@@ -6,7 +6,8 @@
    consumer_by_name loads "Vorlane.exe" with LoadLibraryA and takes the five
    functions by name and by ordinal; run with --without-library from a folder
    that holds only a copy of Vorlane.exe, it checks that every lookup fails
-   cleanly. consumer_linked calls the functions through the import library. */
+   cleanly. consumer_linked calls the functions through the import library,
+   and finds each in the library's export table at its ordinal. */
 #include <windows.h>
 #include <oleauto.h>
 
@@ -67,29 +68,30 @@ static void CheckHeaderNumbers(void)
     CHECK("class name", strcmp(RRBUTTON_CLASS_NAME, "RRBUTTON") == 0);
 }
 
-#ifndef CONSUMER_LINKED
 static const char* const ExportNames[] = {"InitRRButtonClass", "EXIST", "CreateRRButton", "MakeRRButton",
                                           "MakeRRButtonURL"};
 
-/* The functions from Vorlane.exe, by name, each the one at its ordinal. Where
+/* The five functions of a module by name, each the one at its ordinal. Where
    Vorlane.exe stands without its library, every lookup fails and says why. */
-static void TakeFunctionsFromVorlane(int withLibrary)
+static void TakeFunctions(const char* moduleName, int withLibrary)
 {
     FARPROC* slots[] = {(FARPROC*)&api.init, (FARPROC*)&api.exist, (FARPROC*)&api.create, (FARPROC*)&api.make,
                         (FARPROC*)&api.makeUrl};
-    const HMODULE vorlane = LoadLibraryA("Vorlane.exe");
+    const HMODULE module = LoadLibraryA(moduleName);
     int ordinal;
-    CHECK("Vorlane.exe loads", vorlane != NULL);
-    for (ordinal = 1; vorlane && ordinal <= 5; ordinal++) {
+    CHECK(moduleName, module != NULL);
+    for (ordinal = 1; module && ordinal <= 5; ordinal++) {
         SetLastError(0);
-        *slots[ordinal - 1] = GetProcAddress(vorlane, ExportNames[ordinal - 1]);
+        *slots[ordinal - 1] = GetProcAddress(module, ExportNames[ordinal - 1]);
         CHECK(ExportNames[ordinal - 1], (*slots[ordinal - 1] != NULL) == withLibrary);
         CHECK("a failed lookup says why", withLibrary || GetLastError() != 0);
         CHECK_EQ(ExportNames[ordinal - 1], (INT_PTR)*slots[ordinal - 1],
-                 (INT_PTR)GetProcAddress(vorlane, MAKEINTRESOURCEA(ordinal)));
+                 (INT_PTR)GetProcAddress(module, MAKEINTRESOURCEA(ordinal)));
+        if (withLibrary) /* Vorlane.exe's entry is the library's function */
+            CHECK_EQ(ExportNames[ordinal - 1], (INT_PTR)*slots[ordinal - 1],
+                     (INT_PTR)GetProcAddress(GetModuleHandleA("VorlaneLib.dll"), ExportNames[ordinal - 1]));
     }
 }
-#endif
 
 static int Exist(const char* name)
 {
@@ -227,13 +229,14 @@ int main(int argc, char** argv)
 {
     CheckHeaderNumbers();
 #ifdef CONSUMER_LINKED
+    TakeFunctions("VorlaneLib.dll", 1);
     api.init = InitRRButtonClass;
     api.exist = EXIST;
     api.create = CreateRRButton;
     api.make = MakeRRButton;
     api.makeUrl = MakeRRButtonURL;
 #else
-    TakeFunctionsFromVorlane(argc < 2 || strcmp(argv[1], "--without-library") != 0);
+    TakeFunctions("Vorlane.exe", argc < 2 || strcmp(argv[1], "--without-library") != 0);
     if (!api.init || !api.exist || !api.create || !api.make || !api.makeUrl) {
         printf(failures ? "FAILED: %d checks\n" : "every lookup failed cleanly\n", failures);
         return failures != 0;
